@@ -1,0 +1,192 @@
+#include "ConnectionPoint.h"
+
+#include "Boundary.h"
+#include "Enumerator.h"
+
+#include <algorithm>
+
+namespace com {
+
+ptr<IGlobalInterfaceTable> global_interface_table()
+{
+    ptr<IGlobalInterfaceTable> table;
+    check(CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER, IID_IGlobalInterfaceTable,
+                           table.put_void()));
+    return table;
+}
+
+ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, const IID& events) noexcept
+    : container_(container), events_(events)
+{
+}
+
+ConnectionPoint::~ConnectionPoint()
+{
+    if (cookies_.empty())
+        return;
+    try {
+        auto table = global_interface_table();
+        for (DWORD cookie : cookies_)
+            table->RevokeInterfaceFromGlobal(cookie);
+    } catch (...) {
+        // COM is gone on this thread: the table goes with the process.
+    }
+}
+
+HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint))
+        return E_NOINTERFACE;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG ConnectionPoint::AddRef() { return container_->AddRef(); }
+ULONG ConnectionPoint::Release() { return container_->Release(); }
+
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid)
+{
+    if (!iid)
+        return E_POINTER;
+    *iid = events_;
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out)
+{
+    if (!out)
+        return E_POINTER;
+    return container_->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(out));
+}
+
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
+{
+    if (!sink || !cookie)
+        return E_POINTER;
+    *cookie = 0;
+    return guard(ErrorSource{}, [&]() -> HRESULT {
+        // The sink must answer the event interface, but it is kept as IDispatch: IDispatch
+        // always marshals, while a dispinterface id marshals only with a registered type library.
+        ptr<IUnknown> events;
+        HRESULT hr = sink->QueryInterface(events_, events.put_void());
+        if (hr == E_NOINTERFACE)
+            return CONNECT_E_CANNOTCONNECT;
+        if (FAILED(hr))
+            return hr;
+        ptr<IDispatch> dispatch = events.try_query<IDispatch>();
+        if (!dispatch)
+            return CONNECT_E_CANNOTCONNECT;
+        DWORD new_cookie = 0;
+        check(global_interface_table()->RegisterInterfaceInGlobal(dispatch.get(), IID_IDispatch, &new_cookie));
+        std::lock_guard lock(mutex_);
+        cookies_.push_back(new_cookie);
+        *cookie = new_cookie;
+        return S_OK;
+    });
+}
+
+HRESULT ConnectionPoint::Unadvise(DWORD cookie)
+{
+    return guard(ErrorSource{}, [&]() -> HRESULT {
+        {
+            std::lock_guard lock(mutex_);
+            auto found = std::find(cookies_.begin(), cookies_.end(), cookie);
+            if (found == cookies_.end())
+                return CONNECT_E_NOCONNECTION;
+            cookies_.erase(found);
+        }
+        global_interface_table()->RevokeInterfaceFromGlobal(cookie);
+        return S_OK;
+    });
+}
+
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    return guard(ErrorSource{}, [&] {
+        auto table = global_interface_table();
+        std::vector<CopyConnection::stored> connections;
+        std::lock_guard lock(mutex_);
+        for (DWORD cookie : cookies_) {
+            ptr<IUnknown> sink;
+            if (SUCCEEDED(table->GetInterfaceFromGlobal(cookie, IID_IUnknown, sink.put_void())))
+                connections.push_back({std::move(sink), cookie});
+        }
+        auto enumerator = make<ConnectionEnumerator>(std::move(connections), share<IUnknown>(container_));
+        *out = enumerator.detach();
+    });
+}
+
+size_t ConnectionPoint::sink_count() const
+{
+    std::lock_guard lock(mutex_);
+    return cookies_.size();
+}
+
+HRESULT ConnectionPoint::fire(DISPID id, std::span<const variant> args) noexcept
+{
+    ptr<IGlobalInterfaceTable> table;
+    try {
+        table = global_interface_table();
+    } catch (const hresult_error& e) {
+        return e.code();
+    }
+    // DISPPARAMS takes the arguments last to first; the sinks must not change them.
+    std::vector<VARIANT> reversed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        reversed.push_back(it->get());
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+
+    HRESULT result = S_OK;
+    for (size_t i = 0;; ++i) {
+        DWORD cookie = 0;
+        {
+            std::lock_guard lock(mutex_);
+            if (i >= cookies_.size())
+                break;
+            cookie = cookies_[i];
+        }
+        ptr<IDispatch> sink;
+        if (FAILED(table->GetInterfaceFromGlobal(cookie, IID_IDispatch, sink.put_void())) || !sink)
+            continue;
+        result = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    }
+    return result;
+}
+
+HRESULT ConnectionPointContainer::EnumConnectionPoints(IEnumConnectionPoints** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    return guard(ErrorSource{}, [&] {
+        std::vector<ptr<IConnectionPoint>> points;
+        for (ConnectionPoint* point : points_)
+            points.push_back(share<IConnectionPoint>(point));
+        auto enumerator = make<ConnectionPointEnumerator>(std::move(points), share<IUnknown>(this));
+        *out = enumerator.detach();
+    });
+}
+
+HRESULT ConnectionPointContainer::FindConnectionPoint(REFIID iid, IConnectionPoint** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    for (ConnectionPoint* point : points_) {
+        if (IsEqualIID(point->events(), iid)) {
+            *out = point;
+            point->AddRef();
+            return S_OK;
+        }
+    }
+    return CONNECT_E_NOCONNECTION;
+}
+
+} // namespace com

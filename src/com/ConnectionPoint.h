@@ -1,0 +1,73 @@
+#pragma once
+// Connection points whose sinks live in the process's Global Interface Table, so that any
+// thread (a call's worker, a server's listener) can fire an event and the sink is called in
+// the apartment that advised it. The firing thread must have entered COM; a client thread in
+// a single-threaded apartment receives the call while it pumps messages (or waits in
+// CoWaitForMultipleHandles).
+//
+// A ConnectionPoint is a member of its container object and shares the container's
+// reference count. The container derives from ConnectionPointContainer and registers its points.
+#include "ComPtr.h"
+#include "Variant.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <mutex>
+#include <span>
+#include <vector>
+
+namespace com {
+
+class ConnectionPoint : public IConnectionPoint {
+public:
+    // `container` is the owning object (not referenced: the point lives inside it).
+    ConnectionPoint(IConnectionPointContainer* container, const IID& events) noexcept;
+    ~ConnectionPoint();
+    ConnectionPoint(const ConnectionPoint&) = delete;
+    ConnectionPoint& operator=(const ConnectionPoint&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override;
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override;
+
+    // Invokes `id` (DISPATCH_METHOD, user-default locale) on every sink, in the order they
+    // advised, from the calling thread. `args` are in call order. Returns the result of the
+    // last invocation made, S_OK when there is no sink. Sinks that cannot be reached
+    // (their apartment has ended) are skipped.
+    HRESULT fire(DISPID id, std::span<const variant> args = {}) noexcept;
+
+    const IID& events() const noexcept { return events_; }
+    size_t sink_count() const;
+
+private:
+    IConnectionPointContainer* container_;
+    IID events_;
+    mutable std::mutex mutex_;
+    std::vector<DWORD> cookies_;
+};
+
+class ConnectionPointContainer : public IConnectionPointContainer {
+public:
+    using interface_type = IConnectionPointContainer;
+
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override;
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+protected:
+    void add_connection_point(ConnectionPoint& point) { points_.push_back(&point); }
+
+private:
+    std::vector<ConnectionPoint*> points_;
+};
+
+// The process's Global Interface Table.
+ptr<IGlobalInterfaceTable> global_interface_table();
+
+} // namespace com

@@ -1,0 +1,70 @@
+#pragma once
+// com::Dispatch<I>: IDispatch for a dual interface, through the type information of the type
+// library embedded in this module. ITypeInfo::Invoke then applies the library's optional
+// arguments, default values, default members and argument coercion exactly as declared.
+#include <oaidl.h>
+
+namespace com {
+
+// The interface half of the type information for a dual interface (cached per module).
+// Throws hresult_error when the module's type library does not describe `iid`.
+ITypeInfo* type_info(REFIID iid);
+
+// IDispatch::Invoke through `info` on `object`, with the two conveniences scripts rely on:
+// a property put by reference falls back to a plain put, and a property called with arguments
+// it does not take passes them to the default member of the object it returns.
+HRESULT invoke(ITypeInfo* info, void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+               EXCEPINFO* exception, UINT* arg_error) noexcept;
+
+template <class I>
+class Dispatch : public I {
+public:
+    using interface_type = I;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override
+    {
+        if (!info)
+            return E_POINTER;
+        *info = nullptr;
+        if (index != 0)
+            return DISP_E_BADINDEX;
+        ITypeInfo* ti = lookup();
+        if (!ti)
+            return TYPE_E_ELEMENTNOTFOUND;
+        ti->AddRef();
+        *info = ti;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        ITypeInfo* ti = lookup();
+        return ti ? ti->GetIDsOfNames(names, count, ids) : TYPE_E_ELEMENTNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* arg_error) override
+    {
+        ITypeInfo* ti = lookup();
+        if (!ti)
+            return TYPE_E_ELEMENTNOTFOUND;
+        return invoke(ti, static_cast<I*>(this), id, flags, params, result, exception, arg_error);
+    }
+
+private:
+    static ITypeInfo* lookup() noexcept
+    {
+        try {
+            return type_info(__uuidof(I));
+        } catch (...) {
+            return nullptr;
+        }
+    }
+};
+
+} // namespace com

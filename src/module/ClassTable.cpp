@@ -1,0 +1,23 @@
+#include "ClassTable.h"
+
+#include "idl/Tolvane_h.h"
+
+namespace tolvane {
+namespace {
+
+// A class whose creator is null is registered but not built yet: its class object answers
+// CLASS_E_CLASSNOTAVAILABLE until the class is added here.
+const com::ClassEntry kClasses[] = {
+    {&CLSID_RfcSession, nullptr},    {&CLSID_SoapSession, nullptr},  {&CLSID_BSPApplication, nullptr},
+    {&CLSID_RfcServer, nullptr},     {&CLSID_ConnectorCtrl, nullptr}, {&CLSID_NWRfcSession, nullptr},
+    {&CLSID_NWRfcServer, nullptr},
+};
+
+const UINT kScripts[] = {101, 114, 117, 118, 119, 120, 121, 122};
+
+} // namespace
+
+std::span<const com::ClassEntry> CreatableClasses() noexcept { return kClasses; }
+std::span<const UINT> RegistryScripts() noexcept { return kScripts; }
+
+} // namespace tolvane

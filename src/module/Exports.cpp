@@ -1,0 +1,43 @@
+// The exports of Tolvane.dll.
+#include "ClassTable.h"
+#include "Registration.h"
+#include "com/Module.h"
+#include "session/Messages.h"
+
+extern "C" {
+
+STDAPI DllCanUnloadNow()
+{
+    return com::module_lock_count() == 0 ? S_OK : S_FALSE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
+{
+    return com::get_class_object(tolvane::CreatableClasses(), clsid, iid, out);
+}
+
+STDAPI DllRegisterServer()
+{
+    return tolvane::RegisterModule();
+}
+
+STDAPI DllUnregisterServer()
+{
+    return tolvane::UnregisterModule();
+}
+
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine)
+{
+    return tolvane::InstallModule(install != FALSE, commandLine);
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        tolvane::InstallErrorPolicy();
+    }
+    return TRUE;
+}
+
+} // extern "C"
