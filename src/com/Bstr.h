@@ -1,5 +1,6 @@
 #pragma once
 // com::bstr: owns one BSTR. A default bstr is null, which automation treats as "".
+#include <windows.h>
 #include <oleauto.h>
 
 #include <new>

@@ -130,27 +130,27 @@ size_t ConnectionPoint::sink_count() const
 }
 
 HRESULT ConnectionPoint::fire(DISPID id, std::span<const variant> args) noexcept
-{
-    ptr<IGlobalInterfaceTable> table;
-    try {
-        table = global_interface_table();
-    } catch (const hresult_error& e) {
-        return e.code();
-    }
+try {
+    ptr<IGlobalInterfaceTable> table = global_interface_table();
     // DISPPARAMS takes the arguments last to first; the sinks must not change them.
     std::vector<VARIANT> reversed;
     for (auto it = args.rbegin(); it != args.rend(); ++it)
         reversed.push_back(it->get());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
 
+    // Sinks may advise or unadvise from inside their handler: walk a copy of the list and
+    // skip the ones removed meanwhile.
+    std::vector<DWORD> cookies;
+    {
+        std::lock_guard lock(mutex_);
+        cookies = cookies_;
+    }
     HRESULT result = S_OK;
-    for (size_t i = 0;; ++i) {
-        DWORD cookie = 0;
+    for (DWORD cookie : cookies) {
         {
             std::lock_guard lock(mutex_);
-            if (i >= cookies_.size())
-                break;
-            cookie = cookies_[i];
+            if (std::find(cookies_.begin(), cookies_.end(), cookie) == cookies_.end())
+                continue;
         }
         ptr<IDispatch> sink;
         if (FAILED(table->GetInterfaceFromGlobal(cookie, IID_IDispatch, sink.put_void())) || !sink)
@@ -158,6 +158,10 @@ HRESULT ConnectionPoint::fire(DISPID id, std::span<const variant> args) noexcept
         result = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     }
     return result;
+} catch (const hresult_error& e) {
+    return e.code();
+} catch (...) {
+    return E_OUTOFMEMORY;
 }
 
 HRESULT ConnectionPointContainer::EnumConnectionPoints(IEnumConnectionPoints** out)

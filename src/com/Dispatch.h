@@ -10,9 +10,10 @@ namespace com {
 // Throws hresult_error when the module's type library does not describe `iid`.
 ITypeInfo* type_info(REFIID iid);
 
-// IDispatch::Invoke through `info` on `object`, with the two conveniences scripts rely on:
-// a property put by reference falls back to a plain put, and a property called with arguments
-// it does not take passes them to the default member of the object it returns.
+// IDispatch::Invoke through `info` on `object`. A property put by reference (Set x.Prop = v in
+// a script) falls back to the plain put, which is all our properties declare. A property
+// called with arguments it does not take (call.Importing("X")) already reaches the default
+// member of the object it returns inside ITypeInfo::Invoke.
 HRESULT invoke(ITypeInfo* info, void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                EXCEPINFO* exception, UINT* arg_error) noexcept;
 
