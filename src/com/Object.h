@@ -58,6 +58,11 @@ bool answers_for(REFIID iid) noexcept
 }
 
 template <class T>
+concept has_implementation_id = requires {
+    { T::kImplementationId } -> std::convertible_to<GUID>;
+};
+
+template <class T>
 concept has_error_source = requires {
     { T::error_source() } -> std::convertible_to<ErrorSource>;
 };
@@ -76,6 +81,8 @@ public:
         *out = nullptr;
         if (IsEqualIID(iid, IID_IUnknown)) {
             *out = static_cast<IUnknown*>(static_cast<First*>(this));
+        } else if (is_implementation_id(iid)) {
+            *out = static_cast<Self*>(this);
         } else {
             (void)(... || try_entry<Entries>(iid, out));
         }
@@ -121,6 +128,14 @@ protected:
     }
 
 private:
+    static bool is_implementation_id(REFIID iid) noexcept
+    {
+        if constexpr (detail::has_implementation_id<Self>)
+            return IsEqualIID(iid, Self::kImplementationId);
+        else
+            return false;
+    }
+
     template <class E>
     bool try_entry(REFIID iid, void** out) noexcept
     {
@@ -133,6 +148,19 @@ private:
 
     std::atomic<ULONG> references_{1};
 };
+
+// Our own implementation behind an interface pointer, or null when the object is not ours
+// (a client's own implementation, a proxy from another apartment). A class opts in by
+// declaring a private `static constexpr GUID kImplementationId`, which QueryInterface answers
+// with the object itself; nothing outside the module knows the id.
+template <class T>
+ptr<T> implementation(IUnknown* object) noexcept
+{
+    void* self = nullptr;
+    if (!object || FAILED(object->QueryInterface(T::kImplementationId, &self)))
+        return nullptr;
+    return ptr<T>::attach(static_cast<T*>(self));
+}
 
 // Creates an object of an implementation class; the owner holds its first reference.
 template <class T, class... Args>

@@ -1,0 +1,113 @@
+#include "RfcRows.h"
+
+#include "RfcFields.h"
+#include "RfcType.h"
+#include "RowTemplate.h"
+#include "session/Messages.h"
+
+namespace tolvane {
+
+HRESULT CRfcRows::get_FileMode(VARIANT_BOOL* value)
+{
+    if (!value)
+        return E_POINTER;
+    *value = m_fileMode ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT CRfcRows::get_DataCol(short* value)
+{
+    if (!value)
+        return E_POINTER;
+    *value = m_dataCol;
+    return S_OK;
+}
+
+HRESULT CRfcRows::get_IndexCol(short* value)
+{
+    if (!value)
+        return E_POINTER;
+    *value = m_indexCol;
+    return S_OK;
+}
+
+HRESULT CRfcRows::get_RfcType(IRfcType** value)
+{
+    // Asked without a place for the answer, there is nothing to report.
+    if (!value)
+        return S_OK;
+    return m_rowType.copy_to(value);
+}
+
+HRESULT CRfcRows::put_RfcType(IRfcType* value)
+{
+    return guard([&] {
+        if (!value)
+            throw com::hresult_error(E_POINTER);
+        if (KindOf(value) != RFCTYPEKIND_TABLE)
+            throw MessageError(msg::NotATable);
+        com::ptr<IRfcType> rowType;
+        com::check(value->get_RowType(rowType.put()));
+        m_rowType = std::move(rowType);
+    });
+}
+
+CRfcFields* CRfcRows::AppendRows(size_t count)
+{
+    // Without a row type, or with one that has no components, no row can be made.
+    if (!m_rowType || ComponentCount(m_rowType.get()) == 0)
+        throw com::hresult_error(E_POINTER);
+    std::shared_ptr<const StructTemplate> row = StructTemplate::Of(m_rowType.get());
+    const size_t first = Size();
+    Reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        Append(row->Build());
+    return static_cast<CRfcFields*>(At(first));
+}
+
+HRESULT CRfcRows::AddRows(long count)
+{
+    if (count < 1)
+        return E_INVALIDARG;
+    return guard([&] { AppendRows(static_cast<size_t>(count)); });
+}
+
+HRESULT CRfcRows::AddRow(IRfcFields** row)
+{
+    return guard([&] {
+        com::require_out(row);
+        *row = nullptr;
+        IRfcFields* added = AppendRows(1);
+        added->AddRef();
+        *row = added;
+    });
+}
+
+HRESULT CRfcRows::SetFileMode(short dataCol, short indexCol)
+{
+    return guard([&] {
+        if (!m_rowType)
+            throw MessageError(msg::NotInitialized);
+        if (m_fileMode)
+            throw MessageError(msg::AlreadyInitialized);
+        if (dataCol < 1)
+            throw com::hresult_error(E_INVALIDARG);
+        com::ptr<IRfcTypes> components;
+        com::check(m_rowType->get_StructFields(components.put()));
+        long n = 0;
+        com::check(components->get_Count(&n));
+        if (n < dataCol || (indexCol > 0 && n < indexCol))
+            throw com::hresult_error(E_INVALIDARG);
+        m_dataCol = dataCol;
+        m_indexCol = indexCol;
+        m_fileMode = true;
+    });
+}
+
+HRESULT CRfcRows::RemoveAll()
+{
+    Clear();
+    return S_OK;
+}
+
+} // namespace tolvane
