@@ -69,6 +69,13 @@ hresult_error::hresult_error(HRESULT code, std::wstring description, const IID& 
 {
 }
 
+hresult_error hresult_error::propagated(HRESULT code) noexcept
+{
+    hresult_error error(code);
+    error.propagated_ = true;
+    return error;
+}
+
 hresult_error hresult_error::from_thread(HRESULT code, const IID& iid)
 {
     hresult_error error(code);
@@ -91,6 +98,8 @@ hresult_error hresult_error::from_thread(HRESULT code, const IID& iid)
 
 HRESULT hresult_error::report() const noexcept
 {
+    if (propagated_)
+        return code_;
     if (description_.empty() && source_.empty())
         SetErrorInfo(0, nullptr);
     else

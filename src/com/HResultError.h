@@ -1,8 +1,11 @@
 #pragma once
-// com::hresult_error: the exception that carries a failed HRESULT inside the component, with
-// the error information that came with it (the automation error exception). check() turns a
-// failed HRESULT from a call into another object into one, keeping the callee's description,
-// and the exception boundary hands both back to our own caller.
+// com::hresult_error: the exception that carries a failed HRESULT inside the component (the
+// automation error exception). How the boundary reports it depends on where it came from:
+//   - check(hr): a callee failed. Whatever error information the callee left on the thread is
+//     left there for our caller, untouched.
+//   - hresult_error(code): our own failure without a description. Error information from
+//     earlier is cleared, so that the caller does not read a stale description.
+//   - hresult_error(code, description) or from_thread(code): reported with that description.
 #include <windows.h>
 #include <oaidl.h>
 
@@ -16,7 +19,10 @@ public:
     explicit hresult_error(HRESULT code) noexcept;
     hresult_error(HRESULT code, std::wstring description, const IID& iid = IID_NULL);
 
-    // Takes the calling thread's error information, if any, as this error's own.
+    // A callee's failure, whose error information stays where the callee left it.
+    static hresult_error propagated(HRESULT code) noexcept;
+    // Takes the calling thread's error information, if any, as this error's own; for callers
+    // that keep the description (to map it into a message of their own).
     static hresult_error from_thread(HRESULT code, const IID& iid = IID_NULL);
 
     HRESULT code() const noexcept { return code_; }
@@ -29,6 +35,7 @@ public:
 
 private:
     HRESULT code_;
+    bool propagated_ = false;
     IID iid_ = IID_NULL;
     std::wstring description_;
     std::wstring source_;
@@ -37,13 +44,7 @@ private:
 inline void check(HRESULT hr)
 {
     if (FAILED(hr))
-        throw hresult_error::from_thread(hr);
-}
-
-inline void check(HRESULT hr, const IID& iid)
-{
-    if (FAILED(hr))
-        throw hresult_error::from_thread(hr, iid);
+        throw hresult_error::propagated(hr);
 }
 
 // The system's text for an HRESULT as traces show it: FormatMessage's text, or

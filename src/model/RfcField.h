@@ -47,6 +47,7 @@ public:
     Kind FieldKind() const noexcept { return m_kind; }
     IRfcType* Type() const noexcept { return m_type.get(); }
     const com::variant& Value() const noexcept { return m_value; }
+    void SetValue(com::variant value) noexcept { m_value = std::move(value); }
     // The component fields of a structure, else null.
     CRfcFields* StructFields() const noexcept
     {

@@ -1,0 +1,5 @@
+#pragma once
+// Resource ids of Tolvane.dll besides the type library, the registry scripts and the messages.
+#define IDD_ABOUT 200
+#define IDC_ABOUT_PRODUCT 1001
+#define IDC_ABOUT_VERSION 1002

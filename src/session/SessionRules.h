@@ -1,0 +1,17 @@
+#pragma once
+// Session behaviour that does not depend on the session kind.
+#include "idl/Tolvane_h.h"
+
+#include <string>
+
+namespace tolvane {
+
+// Removes from the call's Importing list every scalar parameter that has no value (VT_EMPTY)
+// and is optional or has a default, tracing each: SAP then applies its own default. The call
+// object keeps the change.
+void PruneOptionalImports(IFunctionCall* call);
+
+// Shows the modal About box over the active window.
+HRESULT ShowAboutBox();
+
+} // namespace tolvane
