@@ -10,74 +10,36 @@ using namespace tolvane;
 
 namespace {
 
-struct IntRow {
-    const wchar_t* chars;
-    size_t count;
-    bool isSigned;
-    long long expected;
-};
-
-class FixedInt : public testing::TestWithParam<IntRow> {};
-
-TEST_P(FixedInt, ReadsTheValue)
+TEST(ParseFixedInt, ReadsDigitsSignsAndSkipsTheRest)
 {
-    const IntRow& row = GetParam();
-    EXPECT_EQ(ParseFixedInt(row.chars, row.count, row.isSigned), row.expected);
+    constexpr long long kMax = std::numeric_limits<long long>::max();
+    const struct {
+        const wchar_t* chars;
+        size_t count;
+        bool isSigned;
+        long long expected;
+    } rows[] = {
+        {L" 12-", 4, true, -12}, {L"-12", 3, true, -12}, {L"-12", 3, false, 12}, {L"12-  ", 5, true, -12},
+        {L"- 12", 4, true, -12}, {L"1-2", 3, true, 12},  {L"+12", 3, true, 12},  {L" 1 2", 4, false, 12},
+        {L"0042", 4, false, 42}, {L"4a2", 3, false, 42}, {L"    ", 4, true, 0},  {L"", 0, false, 0},
+        {L"\x0661", 1, false, 0}, {L"20180719", 4, false, 2018}, {L"12-", 2, true, 12}, {nullptr, 0, true, 0},
+        {L"9223372036854775807", 19, false, kMax}, {L"99999999999999999999999", 23, false, kMax},
+        {L"-99999999999999999999999", 24, true, -kMax},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ParseFixedInt(row.chars, row.count, row.isSigned), row.expected)
+            << testing::PrintToString(std::wstring(row.chars ? row.chars : L"", row.count));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signs, FixedInt, testing::Values(
-    IntRow{L" 12-", 4, true, -12},
-    IntRow{L"-12", 3, true, -12},
-    IntRow{L"-12", 3, false, 12},
-    IntRow{L"12-  ", 5, true, -12},
-    IntRow{L"- 12", 4, true, -12},
-    IntRow{L"1-2", 3, true, 12},
-    IntRow{L"+12", 3, true, 12}));
-
-INSTANTIATE_TEST_SUITE_P(BlanksAndOtherCharacters, FixedInt, testing::Values(
-    IntRow{L" 1 2", 4, false, 12},
-    IntRow{L"0042", 4, false, 42},
-    IntRow{L"4a2", 3, false, 42},
-    IntRow{L"    ", 4, true, 0},
-    IntRow{L"", 0, false, 0},
-    IntRow{L"\x0661", 1, false, 0}));
-
-INSTANTIATE_TEST_SUITE_P(Widths, FixedInt, testing::Values(
-    IntRow{L"20180719", 4, false, 2018},
-    IntRow{L"123456", 0, false, 0},
-    IntRow{L"9223372036854775807", 19, false, std::numeric_limits<long long>::max()},
-    IntRow{L"99999999999999999999999", 23, false, std::numeric_limits<long long>::max()},
-    IntRow{L"-99999999999999999999999", 24, true, -std::numeric_limits<long long>::max()}));
-
-TEST(FixedIntLimits, ReadsNothingPastTheCount)
+TEST(ParseFixedFloat, ReadsTheFirstCountCharacters)
 {
-    // A minus sign right after the counted characters must not count.
-    const wchar_t text[] = L"12-";
-    EXPECT_EQ(ParseFixedInt(text, 2, true), 12);
-    EXPECT_EQ(ParseFixedInt(nullptr, 0, true), 0);
+    const std::pair<std::wstring, double> rows[] = {
+        {L"1.5", 1.5}, {L"  -2.5E3", -2500.0}, {L"123", 123.0}, {L"1.2", 1.2}, {L"1.25xyz", 1.25}, {L"abc", 0.0},
+        {L"", 0.0},
+    };
+    for (const auto& [text, expected] : rows)
+        EXPECT_DOUBLE_EQ(ParseFixedFloat(text.c_str(), text.size()), expected) << testing::PrintToString(text);
+    EXPECT_DOUBLE_EQ(ParseFixedFloat(L"12345", 3), 123.0);
 }
-
-struct FloatRow {
-    const wchar_t* chars;
-    size_t count;
-    double expected;
-};
-
-class FixedFloat : public testing::TestWithParam<FloatRow> {};
-
-TEST_P(FixedFloat, ReadsTheValue)
-{
-    const FloatRow& row = GetParam();
-    EXPECT_DOUBLE_EQ(ParseFixedFloat(row.chars, row.count), row.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, FixedFloat, testing::Values(
-    FloatRow{L"1.5", 3, 1.5},
-    FloatRow{L"  -2.5E3", 8, -2500.0},
-    FloatRow{L"12345", 3, 123.0},
-    FloatRow{L"1.25xyz", 3, 1.2},
-    FloatRow{L"1.25xyz", 7, 1.25},
-    FloatRow{L"abc", 3, 0.0},
-    FloatRow{L"", 0, 0.0}));
 
 } // namespace

@@ -2,25 +2,16 @@
 // English (United States) settings and under German ones, where the decimal separator is a
 // comma and dates read day first (the test definitions set the locale for each run).
 #include "ConvertTestSupport.h"
-#include "convert/Bcd.h"
 #include "convert/DateTime.h"
-#include "convert/FieldConversion.h"
 #include "convert/FixedNumber.h"
 #include "convert/VariantDescription.h"
-#include "idl/Tolvane_h.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 using namespace tolvane;
 using namespace convert_test;
 
 namespace {
-
-using ByteVector = std::vector<uint8_t>;
 
 std::wstring DecimalSeparator()
 {
@@ -29,37 +20,18 @@ std::wstring DecimalSeparator()
     return separator;
 }
 
-// The image written into a field of 16 bytes prepared with the type's fill character.
-ByteVector Write(int type, int length, int decimals, const com::variant& value)
-{
-    MemoryStringHandles strings;
-    std::wstring field(8, FieldFillChar(type));
-    RfcVariantToData(field.data(), type, length, decimals, value.get(), strings);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(field.data());
-    return ByteVector(bytes, bytes + (type == TYPE_BCD ? length / 2 + 1 : 16));
-}
-
-std::wstring WrittenText(int type, int length, const com::variant& value)
-{
-    const ByteVector bytes = Write(type, length, 0, value);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), static_cast<size_t>(length));
-}
-
-// ---- the user's settings --------------------------------------------------------------------
-
 TEST(UserLocale, IsTheOneTheTestRunAskedFor)
 {
     const char* expected = std::getenv("TOLVANE_TEST_DECIMAL_SEPARATOR");
     ASSERT_NE(expected, nullptr) << "the test definition sets the locale and names its decimal separator";
-    EXPECT_EQ(DecimalSeparator(), std::wstring(1, static_cast<wchar_t>(expected[0])));
+    EXPECT_EQ(DecimalSeparator(), std::wstring(1, wchar_t(expected[0])));
 }
 
 TEST(UserLocale, NumbersInTextUseTheUsersSeparator)
 {
     const std::wstring sep = DecimalSeparator();
     double written = 0;
-    const ByteVector image = Write(TYPE_FLOAT, 0, 0, Text(L"2" + sep + L"5"));
-    std::memcpy(&written, image.data(), sizeof written);
+    std::memcpy(&written, Write(TYPE_FLOAT, 0, 0, Text(L"2" + sep + L"5")).data(), sizeof written);
     EXPECT_EQ(written, 2.5);
     EXPECT_EQ(DescribeVariant(R8(1.5).get()), L"1" + sep + L"5 (VT_R8)");
     EXPECT_EQ(VariantValueDisplay(R8(-0.5).get()), L"-0" + sep + L"5");
@@ -68,24 +40,19 @@ TEST(UserLocale, NumbersInTextUseTheUsersSeparator)
 TEST(UserLocale, PackedFieldsTakeNumbersAndTextWithTheUsersSeparator)
 {
     const std::wstring sep = DecimalSeparator();
-    EXPECT_EQ(Write(TYPE_BCD, 3, 1, R8(1.5)), ByteVector({0x01, 0x5C}));
-    EXPECT_EQ(Write(TYPE_BCD, 3, 1, Text(L"12" + sep + L"5")), ByteVector({0x12, 0x5C}));
-    EXPECT_EQ(Write(TYPE_BCD, 5, 2, Text(L"-1" + sep + L"2345").as(VT_CY)), ByteVector({0x00, 0x12, 0x3D}));
-    EXPECT_EQ(Write(TYPE_BCD, 5, 5, R8(1e-5)), ByteVector({0x00, 0x00, 0x1C}));
+    EXPECT_EQ(Write(TYPE_BCD, 3, 1, R8(1.5)), Bytes({0x01, 0x5C}));
+    EXPECT_EQ(Write(TYPE_BCD, 3, 1, Text(L"12" + sep + L"5")), Bytes({0x12, 0x5C}));
+    EXPECT_EQ(Write(TYPE_BCD, 5, 2, Text(L"-1" + sep + L"2345").as(VT_CY)), Bytes({0x00, 0x12, 0x3D}));
+    EXPECT_EQ(Write(TYPE_BCD, 5, 5, R8(1e-5)), Bytes({0x00, 0x00, 0x1C}));
 }
 
 TEST(UserLocale, DateTextInTheUsersShortFormat)
 {
-    SYSTEMTIME day{};
-    day.wYear = 2018;
-    day.wMonth = 3;
-    day.wDay = 5;
+    SYSTEMTIME day{2018, 3, 0, 5, 0, 0, 0, 0};
     wchar_t text[64];
     ASSERT_GT(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, text, 64), 0);
     EXPECT_EQ(WrittenText(TYPE_DATE, 8, Text(text)), L"20180305") << text;
 }
-
-// ---- the same everywhere --------------------------------------------------------------------
 
 TEST(LocaleIndependent, AbapDateAndTimeImages)
 {
@@ -98,26 +65,18 @@ TEST(LocaleIndependent, AbapDateAndTimeImages)
 
 TEST(LocaleIndependent, ReceivedDatesAndTimes)
 {
-    com::variant date;
+    com::variant date, time;
     ASSERT_TRUE(AbapDateToVariant(date, L"20180719"));
     EXPECT_EQ(V_DATE(date.addr()), DateValue(2018, 7, 19));
-    com::variant time;
     AbapTimeToVariant(time, L"133000");
     ASSERT_EQ(time.vt(), VT_DATE);
     EXPECT_DOUBLE_EQ(V_DATE(time.addr()), 0.5625);
 }
 
-TEST(LocaleIndependent, PackedTextUsesAPoint)
+TEST(LocaleIndependent, PackedTextAndFixedWidthFloatsUseAPoint)
 {
-    EXPECT_EQ(Write(TYPE_BCD, 3, 1, Text(L"12.5")), ByteVector({0x12, 0x5C}));
-    com::variant out;
-    const uint8_t image[] = {0x12, 0x3D};
-    RfcDataToVariant(out, image, TYPE_BCD, 2, 2);
-    EXPECT_EQ(StringOf(out), L"-1.23");
-}
-
-TEST(LocaleIndependent, FixedWidthFloatsReadAPoint)
-{
+    EXPECT_EQ(Write(TYPE_BCD, 3, 1, Text(L"12.5")), Bytes({0x12, 0x5C}));
+    EXPECT_EQ(StringOf(Read({0x12, 0x3D}, TYPE_BCD, 2, 2)), L"-1.23");
     EXPECT_DOUBLE_EQ(ParseFixedFloat(L"1.5", 3), 1.5);
     EXPECT_DOUBLE_EQ(ParseFixedFloat(L"1,5", 3), 1.0);
 }
