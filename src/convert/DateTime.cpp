@@ -53,6 +53,16 @@ bool IsInitialValue(const VARIANT& value, std::wstring_view zeros) noexcept
     }
 }
 
+// A value passed by reference (as script hosts pass variables) read as the value it refers to;
+// nothing for any other value.
+std::optional<com::variant> Dereferenced(const VARIANT& value)
+{
+    com::variant direct;
+    if (!(V_VT(&value) & VT_BYREF) || FAILED(VariantCopyInd(direct.addr(), const_cast<VARIANT*>(&value))))
+        return std::nullopt;
+    return direct;
+}
+
 // The value as a broken-down date-time; nothing when it does not convert or has no calendar form.
 struct DateTimeParts {
     bool converted = false;
@@ -120,6 +130,8 @@ bool IsAbapTimeText(std::wstring_view text) noexcept
 
 void VariantToAbapDate(wchar_t* date, const VARIANT& value)
 {
+    if (const auto direct = Dereferenced(value))
+        return VariantToAbapDate(date, direct->get());
     if (V_VT(&value) == VT_NULL)
         return Store(date, std::wstring(kAbapDateLength, L'\0'));
     if (IsInitialValue(value, L"00000000"))
@@ -140,6 +152,8 @@ void VariantToAbapDate(wchar_t* date, const VARIANT& value)
 
 void VariantToAbapTime(wchar_t* time, const VARIANT& value)
 {
+    if (const auto direct = Dereferenced(value))
+        return VariantToAbapTime(time, direct->get());
     if (V_VT(&value) == VT_NULL)
         return Store(time, std::wstring(kAbapTimeLength, L'\0'));
     if (IsInitialValue(value, L"000000"))

@@ -17,8 +17,9 @@ constexpr size_t kAbapTimeLength = 6;
 //   a string that passes IsAbapDateText: that string;
 //   else the value's date (by the system's conversion under the user's locale), as
 //   "%4u%02u%02u" of year, month and day.
-// Throws CXTolvane of kind DATE_TIME_CONVERSION: without texts when the value does not
-// convert to a date, "not a valid date" when the date has no calendar form.
+// A value passed by reference counts as the value it refers to. Throws CXTolvane of kind
+// DATE_TIME_CONVERSION: without texts when the value does not convert to a date, "not a valid
+// date" when the date has no calendar form.
 void VariantToAbapDate(wchar_t* date, const VARIANT& value);
 
 // Writes the 6 characters of `time` from `value`:
@@ -27,7 +28,7 @@ void VariantToAbapDate(wchar_t* date, const VARIANT& value);
 //   a string that passes IsAbapTimeText: its 6 digits, or characters 1, 2, 4, 5, 7, 8 of
 //   its 8 (so "12:34:56" gives 123456);
 //   else the value's time of day (by the system's conversion) as "%02u%02u%02u".
-// Throws CXTolvane of kind DATE_TIME_CONVERSION, "not a valid time", when the value does not
+// A value passed by reference counts as the value it refers to. Throws CXTolvane of kind DATE_TIME_CONVERSION, "not a valid time", when the value does not
 // convert to a date-time.
 void VariantToAbapTime(wchar_t* time, const VARIANT& value);
 

@@ -66,6 +66,20 @@ TEST(VariantToAbapDate, WritesTheImage)
         EXPECT_EQ(AbapDate(row.value), row.image) << row.name;
 }
 
+TEST(VariantToAbapDateAndTime, ReadAValuePassedByReferenceAsItsTarget)
+{
+    com::variant date = Text(L"20180231"), time = Text(L"12345678"), zero = I4(0);
+    auto reference = [](com::variant& target) {
+        VARIANT ref;
+        V_VT(&ref) = VT_BYREF | target.vt();
+        V_BYREF(&ref) = &V_BSTR(target.addr()); // the start of the value, whatever its type
+        return ref;
+    };
+    EXPECT_EQ(AbapDate(com::variant(reference(date))), L"20180231"); // not a date the system would take
+    EXPECT_EQ(AbapTime(com::variant(reference(time))), L"124578");
+    EXPECT_EQ(AbapDate(com::variant(reference(zero))), L"00000000");
+}
+
 TEST(VariantToAbapDate, Failures)
 {
     for (const auto& value : {Text(L"20181301"), Text(L"abc"), Text(L"2018-13-40")}) { // no date: no texts
