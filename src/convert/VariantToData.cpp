@@ -56,7 +56,8 @@ void WriteNum(void* field, size_t length, const VARIANT& value)
     StoreText(field, length - text.size(), text);
 }
 
-// Numbers turn into text with the user's decimal separator; packed numbers read ".".
+// Numbers become text with the user's decimal separator, and users type it too; the packed
+// conversion reads a point, so the user's separator becomes one.
 std::wstring WithDecimalPoint(std::wstring text)
 {
     wchar_t separator[8] = {};
