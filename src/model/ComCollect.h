@@ -8,7 +8,7 @@
 // position when it converts to a 32-bit integer (so "2" is a position), else a key.
 //
 // CComCollect: an ordered list without keys (table rows).
-#include "KeyCompare.h"
+#include "KeyIndex.h"
 #include "com/Bstr.h"
 #include "com/Dispatch.h"
 #include "com/Enumerator.h"
@@ -19,8 +19,6 @@
 #include <vector>
 
 namespace tolvane {
-
-using KeyIndex = std::map<std::wstring, size_t, KeyLess>; // key -> position from 0
 
 // A VARIANT index as a position from 0, or as a key when it is not a number.
 struct CollectionIndex {
@@ -58,7 +56,7 @@ public:
     {
         if (!value)
             return E_POINTER;
-        return this->guard([&] { *value = index_->contains(com::view(key)) ? VARIANT_TRUE : VARIANT_FALSE; });
+        return this->guard([&] { *value = index_->Contains(com::view(key)) ? VARIANT_TRUE : VARIANT_FALSE; });
     }
 
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT index, Item** value) override
@@ -113,7 +111,7 @@ public:
             items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
             auto rebuilt = std::make_shared<KeyIndex>();
             for (size_t i = 0; i < items_.size(); ++i)
-                (*rebuilt)[KeyPolicy::Of(items_[i].get())] = i;
+                rebuilt->Set(KeyPolicy::Of(items_[i].get()), i);
             index_ = std::move(rebuilt);
             return S_OK;
         });
@@ -133,14 +131,14 @@ public:
     // The newest item of a key, or null.
     Item* Find(std::wstring_view key) const
     {
-        auto found = index_->find(key);
-        return found == index_->end() ? nullptr : items_[found->second].get();
+        auto found = index_->Find(key);
+        return found ? items_[*found].get() : nullptr;
     }
     // Appends an item whose key the caller already knows.
     void Append(com::ptr<Item> item, std::wstring key)
     {
         items_.push_back(std::move(item));
-        Writable()[std::move(key)] = items_.size() - 1;
+        Writable().Set(std::move(key), items_.size() - 1);
     }
     // Takes a whole list of items together with an index that other collections may share.
     void Assign(std::vector<com::ptr<Item>> items, std::shared_ptr<KeyIndex> index) noexcept
@@ -163,10 +161,10 @@ protected:
             position = static_cast<size_t>(read.position - 1);
             return S_OK;
         }
-        auto found = index_->find(read.key);
-        if (found == index_->end())
+        auto found = index_->Find(read.key);
+        if (!found)
             return E_INVALIDARG;
-        position = found->second;
+        position = *found;
         return S_OK;
     }
 

@@ -71,7 +71,7 @@ std::shared_ptr<const StructTemplate> MakeTemplate(IRfcType* structure, int dept
         default:
             throw com::hresult_error(E_UNEXPECTED);
         }
-        (*result->index)[std::wstring(c.name.view())] = result->fields.size();
+        result->index->Set(std::wstring(c.name.view()), result->fields.size());
         result->fields.push_back(std::move(field));
     }
     return result;

@@ -39,6 +39,16 @@
 #include <mutex>
 #include <thread>
 
+// The session interfaces extend ISession; QueryInterface answers for it too.
+template <>
+struct com::base_interfaces<IRfcSession> {
+    using type = std::tuple<ISession>;
+};
+template <>
+struct com::base_interfaces<ISoapSession> {
+    using type = std::tuple<ISession>;
+};
+
 namespace tolvane {
 
 // Operations common to all sessions report their failures as the classic session does.

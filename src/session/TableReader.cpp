@@ -123,8 +123,8 @@ com::variant CTableReader::ColumnValue(std::wstring_view row, const Column& colu
         AbapTimeToVariant(value, Fixed(row, column.offset, kAbapTimeLength).c_str());
         return value;
     case L'F': {
-        const std::wstring text(Slice(row, column.offset, column.length));
-        return com::variant(ParseFixedFloat(text.c_str(), text.size()));
+        const std::wstring_view text = Slice(row, column.offset, column.length);
+        return com::variant(ParseFixedFloat(text.data(), text.size()));
     }
     case L'I':
     case L'b':
@@ -303,7 +303,14 @@ void CTableReader::Parse(const std::vector<Column>& columns, bool raw)
     for (size_t r = 0; r < n; ++r) {
         auto* dataRow = static_cast<CRfcFields*>(data->At(r));
         auto* wa = static_cast<CRfcField*>(dataRow->Find(L"WA"));
-        const std::wstring text = wa ? Text(wa->Value()) : std::wstring();
+        std::wstring converted;
+        std::wstring_view text;
+        if (wa && wa->Value().vt() == VT_BSTR) {
+            text = com::view(V_BSTR(wa->Value().addr()));
+        } else if (wa) {
+            converted = Text(wa->Value());
+            text = converted;
+        }
         auto* row = static_cast<CRfcFields*>(m_rows->At(firstRow + r));
         for (size_t c = 0; c < columns.size(); ++c)
             FieldAt(*row, positions[c]).SetValue(ColumnValue(text, columns[c], raw));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <limits>
 #include <string>
 
@@ -35,11 +37,15 @@ TEST(ParseFixedFloat, ReadsTheFirstCountCharacters)
 {
     const std::pair<std::wstring, double> rows[] = {
         {L"1.5", 1.5}, {L"  -2.5E3", -2500.0}, {L"123", 123.0}, {L"1.2", 1.2}, {L"1.25xyz", 1.25}, {L"abc", 0.0},
-        {L"", 0.0},
+        {L"", 0.0}, {L"+7.", 7.0}, {L".5 ", 0.5}, {L"12-", 12.0}, {L"0x10", 16.0}, {L"-0X1p1", -2.0},
+        {L"1e999", HUGE_VAL}, {L"  42  ", 42.0},
     };
     for (const auto& [text, expected] : rows)
         EXPECT_DOUBLE_EQ(ParseFixedFloat(text.c_str(), text.size()), expected) << testing::PrintToString(text);
     EXPECT_DOUBLE_EQ(ParseFixedFloat(L"12345", 3), 123.0);
+    EXPECT_TRUE(std::isinf(ParseFixedFloat(L"inf", 3)));
+    const std::wstring longNumber = L"0." + std::wstring(80, L'1'); // longer than the quick path takes
+    EXPECT_NEAR(ParseFixedFloat(longNumber.c_str(), longNumber.size()), 0.1111111111, 1e-9);
 }
 
 } // namespace

@@ -107,3 +107,18 @@ TEST(KeyedCollection, FunctionCallsAreKeyedByTheirFunction)
     EXPECT_EQ(ItemAt<IFunctionCall>(calls.get(), com::variant(L"Z_ECHO")).second, second);
     EXPECT_EQ(calls->AddFunction(NewType().get()), E_UNEXPECTED);
 }
+
+TEST(KeyedCollection, KeysAreEqualWhereTheLocaleSaysSo)
+{
+    // A soft hyphen is ignored by the locale's comparison: both spellings name one key.
+    auto plain = Scalar(L"AB", TYPE_CHAR, 1);
+    auto c = ComponentsOf(Struct(L"S", {plain, Scalar(L"/SIM/X", TYPE_INT)}).get());
+    EXPECT_EQ(ItemAt<IRfcType>(c.get(), com::variant(L"A\u00ADB")).second, plain);
+    EXPECT_EQ(Name(ItemAt<IRfcType>(c.get(), com::variant(L"/SIM/X")).second.get()), L"/SIM/X");
+
+    // The newest of equal keys wins, whichever way it was spelled.
+    auto hyphenated = Scalar(L"A\u00ADB", TYPE_INT);
+    ASSERT_EQ(c->Add(hyphenated.get()), S_OK);
+    EXPECT_EQ(ItemAt<IRfcType>(c.get(), com::variant(L"AB")).second, hyphenated);
+    EXPECT_EQ(ItemAt<IRfcType>(c.get(), com::variant(L"ab")).first, E_INVALIDARG);
+}

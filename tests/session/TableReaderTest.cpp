@@ -55,8 +55,6 @@ struct Reader {
     }
 };
 
-std::wstring Text(const com::variant& v) { return v.vt() == VT_BSTR ? std::wstring(com::view(V_BSTR(v.addr()))) : L"<vt " + std::to_wstring(v.vt()) + L">"; }
-
 } // namespace
 
 TEST(TableReader, ReadsTypedRowsAndSendsTheSelection)
@@ -68,7 +66,8 @@ TEST(TableReader, ReadsTypedRowsAndSendsTheSelection)
                {L"SEATS", L"000017", L"000004", L"I"},
                {L"PRICE", L"000021", L"000008", L"F"},
                {L"RAW", L"000029", L"000004", L"X"}});
-    r.backend.tableRows = {L"LH 2018071914303012- 1234.5 0AFF", L"AA 00000000000000  7   -2.25 BEEF"};
+    r.backend.tableRows = {L"LH " L"20180719" L"143030" L"12- " L"  1234.5" L"0AFF",
+                           L"AA " L"00000000" L"000000" L"  7 " L"   -2.25" L"BEEF"};
     com::ptr<IStringList> query;
     r.reader->get_Query(query.put());
     query->Add(com::bstr(L"CARRID = 'LH'").get());
