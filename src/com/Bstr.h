@@ -41,6 +41,8 @@ public:
         return &s_;
     }
     void reset() noexcept { SysFreeString(std::exchange(s_, nullptr)); }
+    // For an [in, out] argument: the callee may free the string and put another in its place.
+    BSTR* in_out() noexcept { return &s_; }
 
     bool is_null() const noexcept { return s_ == nullptr; }
     bool empty() const noexcept { return length() == 0; }

@@ -4,7 +4,7 @@
 // T is the session kind (classic, NetWeaver, SOAP) and I its interface (derived from ISession).
 // T supplies its transport through these members:
 //   bool IsConnectedNow() const;                              the connection exists
-//   std::unique_ptr<CIntCall> NewCall(IFunctionCall* call);   one call over the transport
+//   std::unique_ptr<CIntCall> NewCall(IFunctionCall* call, bool synchronous);  one call
 //   void CloseConnection();                                   the partner closed it
 //   HRESULT ImportCallFromBackend(BSTR name, VARIANT_BOOL ignoreUnsupported, IFunctionCall* call);
 //   HRESULT ImportTypeFromBackend(BSTR name, IRfcType* type);
@@ -212,13 +212,14 @@ public:
             if constexpr (T::kPrunesOptionalImports)
                 PruneOptionalImports(call);
 
-            std::unique_ptr<CIntCall> transport = Self().NewCall(call);
+            // Only exactly VARIANT_TRUE is synchronous: a script's 1 runs in the background.
+            const bool runHere = synchronous == VARIANT_TRUE;
+            std::unique_ptr<CIntCall> transport = Self().NewCall(call, runHere);
             if (!transport->Send()) {
                 SetErrorState(transport->Outcome());
                 return;
             }
-            // Only exactly VARIANT_TRUE is synchronous: a script's 1 runs in the background.
-            if (synchronous == VARIANT_TRUE)
+            if (runHere)
                 RunHere(*transport);
             else
                 RunOnWorker(std::move(transport));

@@ -130,7 +130,7 @@ HRESULT CTestSession::Disconnect()
     return S_OK;
 }
 
-std::unique_ptr<tolvane::CIntCall> CTestSession::NewCall(IFunctionCall* call)
+std::unique_ptr<tolvane::CIntCall> CTestSession::NewCall(IFunctionCall* call, bool)
 {
     return std::make_unique<TestCall>(m_backend, call);
 }

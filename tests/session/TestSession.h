@@ -46,7 +46,7 @@ public:
 
     bool IsConnectedNow() const noexcept { return m_connected; }
     void CloseConnection() noexcept { m_connected = false; }
-    std::unique_ptr<tolvane::CIntCall> NewCall(IFunctionCall* call);
+    std::unique_ptr<tolvane::CIntCall> NewCall(IFunctionCall* call, bool synchronous);
     HRESULT ImportCallFromBackend(BSTR name, VARIANT_BOOL ignoreUnsupported, IFunctionCall* call);
     HRESULT ImportTypeFromBackend(BSTR name, IRfcType* type);
 
