@@ -3,22 +3,35 @@
 #include "SoapError.h"
 #include "SoapKit.h"
 #include "com/Module.h"
+#include <map>
 
 namespace soapkit {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
-constexpr DWORD kCallbackFlags = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
+// The notification flag of REQUEST_SENT has the status's value; mingw's headers lack its name.
+constexpr DWORD kRequestSentFlag = WINHTTP_CALLBACK_STATUS_REQUEST_SENT;
+constexpr DWORD kCallbackFlags = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES | kRequestSentFlag;
 
-// One asynchronous WinHTTP session for the process. Proxies, credentials and cookies are set
-// per request, so every transport can share it. Never closed: WinHTTP may still be finishing
-// abandoned requests when the process ends.
-HINTERNET shared_session()
+// An asynchronous WinHTTP session per proxy ("" for direct connections), shared by every
+// transport of the process: credentials and cookies go with each request, and Wine takes the
+// proxy only from the session. Never closed: WinHTTP may still be finishing abandoned requests
+// when the process ends.
+HINTERNET session_for(const std::wstring& proxy)
 {
-    static const HINTERNET session = WinHttpOpen(L"TolvaneSoap/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                                 WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+    static std::mutex mutex;
+    static auto* sessions = new std::map<std::wstring, HINTERNET>;
+    std::lock_guard lock(mutex);
+    if (auto found = sessions->find(proxy); found != sessions->end())
+        return found->second;
+    const HINTERNET session =
+        proxy.empty() ? WinHttpOpen(L"TolvaneSoap/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)
+                      : WinHttpOpen(L"TolvaneSoap/1.0", WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.c_str(),
+                                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (!session)
         fail(HRESULT_FROM_WIN32(GetLastError()), L"WinHTTP is not available");
+    sessions->emplace(proxy, session);
     return session;
 }
 
@@ -41,7 +54,7 @@ ExchangeUse HttpExchange::open(HttpRequest request)
     return ExchangeUse(exchange.get());
 }
 
-HttpExchange::HttpExchange(HttpRequest request) : request_(std::move(request)), done_(make_event(false))
+HttpExchange::HttpExchange(HttpRequest request) : request_(std::move(request)), changed_(make_event(false))
 {
     peer_.server = request_.url.authority();
     peer_.host = request_.url.host;
@@ -55,7 +68,7 @@ HttpExchange::~HttpExchange() { com::module_unlock(); }
 void HttpExchange::open_handles()
 {
     const HttpUrl& url = request_.url;
-    connect_.reset(WinHttpConnect(shared_session(), url.host.c_str(), url.port, 0));
+    connect_.reset(WinHttpConnect(session_for(request_.proxy), url.host.c_str(), url.port, 0));
     if (!connect_)
         fail_winhttp(GetLastError(), peer_);
     static const wchar_t* const kAccept[] = {L"text/xml", L"*/*", nullptr};
@@ -70,10 +83,6 @@ void HttpExchange::configure()
     HINTERNET h = handle_.get();
     const DWORD disabled = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS;
     set_option(h, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof disabled);
-    if (!request_.proxy.empty()) {
-        WINHTTP_PROXY_INFO proxy{WINHTTP_ACCESS_TYPE_NAMED_PROXY, request_.proxy.data(), nullptr};
-        set_option(h, WINHTTP_OPTION_PROXY, &proxy, sizeof proxy);
-    }
     // WinHTTP's own limits only bound what it does in the background after a wait gave up;
     // the wait itself follows the transport's time-out.
     const int limit = static_cast<int>(request_.timeout_ms);
@@ -96,21 +105,23 @@ void HttpExchange::check_started(BOOL started) const
         fail_winhttp(GetLastError(), peer_);
 }
 
-HttpExchange::Completion HttpExchange::await(const Timeout& timeout, ULONGLONG start)
+HttpExchange::Progress HttpExchange::await(const Timeout& timeout, ULONGLONG start, Condition reached)
 {
-    if (!timeout.wait(done_.get(), start)) {
-        fail(result::TimedOut, L"no complete answer from " + peer_.server +
-                                   (peer_.proxy.empty() ? L"" : L" through proxy " + peer_.proxy) + L" within " +
-                                   std::to_wstring(timeout.get()) + L" ms");
+    for (;;) {
+        Progress now;
+        {
+            std::lock_guard lock(mutex_);
+            now = progress_;
+        }
+        if (now.error)
+            fail_winhttp(now.error, peer_);
+        if (reached(now))
+            return now;
+        if (!timeout.wait(changed_.get(), start))
+            fail(result::TimedOut, L"no complete answer from " + peer_.server +
+                                       (peer_.proxy.empty() ? L"" : L" through proxy " + peer_.proxy) + L" within " +
+                                       std::to_wstring(timeout.get()) + L" ms");
     }
-    Completion completion;
-    {
-        std::lock_guard lock(mutex_);
-        completion = last_;
-    }
-    if (completion.status == WINHTTP_CALLBACK_STATUS_REQUEST_ERROR)
-        fail_winhttp(completion.error, peer_);
-    return completion;
 }
 
 void HttpExchange::send(const Timeout& timeout, ULONGLONG start)
@@ -118,7 +129,7 @@ void HttpExchange::send(const Timeout& timeout, ULONGLONG start)
     const DWORD size = static_cast<DWORD>(request_.body.size());
     check_started(WinHttpSendRequest(handle_.get(), request_.headers.c_str(), static_cast<DWORD>(-1L),
                                      request_.body.data(), size, size, reinterpret_cast<DWORD_PTR>(this)));
-    await(timeout, start);
+    await(timeout, start, [](const Progress& p) noexcept { return p.written || p.send_complete; });
 }
 
 std::optional<std::wstring> HttpExchange::query_header(DWORD info, DWORD* index) const
@@ -136,8 +147,9 @@ std::optional<std::wstring> HttpExchange::query_header(DWORD info, DWORD* index)
 
 HttpResponseHead HttpExchange::receive_head(const Timeout& timeout, ULONGLONG start)
 {
+    await(timeout, start, [](const Progress& p) noexcept { return p.send_complete; });
     check_started(WinHttpReceiveResponse(handle_.get(), nullptr));
-    await(timeout, start);
+    await(timeout, start, [](const Progress& p) noexcept { return p.headers; });
     HttpResponseHead head;
     DWORD status = 0, size = sizeof status;
     if (WinHttpQueryHeaders(handle_.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -163,10 +175,11 @@ std::vector<char> HttpExchange::read_body(const Timeout& timeout, ULONGLONG star
     for (;;) {
         const size_t old = body.size();
         body.resize(old + kReadChunk);
+        record([](Progress& p) { p.read_done = false; });
         check_started(WinHttpReadData(handle_.get(), body.data() + old, static_cast<DWORD>(kReadChunk), nullptr));
-        const Completion done = await(timeout, start);
-        body.resize(old + done.bytes);
-        if (done.bytes == 0)
+        const Progress done = await(timeout, start, [](const Progress& p) noexcept { return p.read_done; });
+        body.resize(old + done.read_bytes);
+        if (done.read_bytes == 0)
             break;
         if (body.size() > limit)
             fail(result::ParseError, L"the response from " + peer_.server + L" is larger than the limit of " +
@@ -192,28 +205,39 @@ void CALLBACK HttpExchange::on_status(HINTERNET, DWORD_PTR context, DWORD status
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
         self->handle_closing();
         break;
+    case WINHTTP_CALLBACK_STATUS_REQUEST_SENT:
+        self->record([](Progress& p) { p.written = true; });
+        break;
     case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+        self->record([](Progress& p) { p.send_complete = true; });
+        break;
     case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
-        self->complete({status, 0, 0});
+        self->record([](Progress& p) { p.headers = true; });
         break;
     case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
-        self->complete({status, length, 0});
+        self->record([length](Progress& p) {
+            p.read_done = true;
+            p.read_bytes = length;
+        });
         break;
-    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
-        self->complete({status, 0, static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError});
+    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR: {
+        const DWORD error = static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError;
+        self->record([error](Progress& p) { p.error = error; });
         break;
+    }
     default:
         break;
     }
 }
 
-void HttpExchange::complete(const Completion& completion) noexcept
+template <class Change>
+void HttpExchange::record(Change change) noexcept
 {
     {
         std::lock_guard lock(mutex_);
-        last_ = completion;
+        change(progress_);
     }
-    SetEvent(done_.get());
+    SetEvent(changed_.get());
 }
 
 void HttpExchange::handle_closing() noexcept

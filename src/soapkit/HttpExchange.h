@@ -2,8 +2,10 @@
 // One HTTP request and its response over asynchronous WinHTTP.
 //
 // The calling thread drives the exchange one step at a time (send, receive the headers, read
-// the body in chunks) and waits for each step's completion on an event, against the
-// transport's movable time-out. WinHTTP's callback only records the completion and signals.
+// the body in chunks) and waits for each step on an event, against the transport's movable
+// time-out. WinHTTP's callback only records what happened and signals. "Sent" is the moment
+// the request went out (Wine reports the completion of the send only once the response
+// begins); receiving waits for that completion first.
 // When the time runs out the waiter closes the handles and fails at once; WinHTTP may still
 // finish the step in the background (Wine does not cancel it), so the exchange, and the buffer
 // a pending read writes into, stay alive until WinHTTP reports the request handle closing.
@@ -71,31 +73,38 @@ public:
     const HttpPeer& peer() const noexcept { return peer_; }
 
 private:
-    struct Completion {
-        DWORD status = 0;
-        DWORD bytes = 0;
-        DWORD error = 0;
+    // What WinHTTP reported so far; guarded by mutex_.
+    struct Progress {
+        bool written = false;       // the request went out
+        bool send_complete = false; // WinHTTP finished the send
+        bool headers = false;       // the response headers are there
+        bool read_done = false;     // the pending read completed
+        DWORD read_bytes = 0;
+        DWORD error = 0; // a failed step; ends the exchange
     };
+    using Condition = bool (*)(const Progress&) noexcept;
 
     explicit HttpExchange(HttpRequest request);
     void open_handles();
     void configure();
     void check_started(BOOL started) const;
-    Completion await(const Timeout& timeout, ULONGLONG start);
+    // Waits until `reached` holds; throws on a reported error or when the time runs out.
+    Progress await(const Timeout& timeout, ULONGLONG start, Condition reached);
     std::optional<std::wstring> query_header(DWORD info, DWORD* index = WINHTTP_NO_HEADER_INDEX) const;
 
     static void CALLBACK on_status(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info, DWORD length);
-    void complete(const Completion& completion) noexcept;
+    template <class Change>
+    void record(Change change) noexcept;
     void handle_closing() noexcept;
 
     HttpRequest request_;
     HttpPeer peer_;
     WinHttpHandle connect_;
     WinHttpHandle handle_;
-    KernelHandle done_; // auto-reset: one step is outstanding at a time
+    KernelHandle changed_; // auto-reset: signalled with every report
 
     std::mutex mutex_;
-    Completion last_;
+    Progress progress_;
     std::shared_ptr<HttpExchange> anchor_; // keeps this alive until WinHTTP closes the request
     std::vector<char> body_;               // a pending read writes here
 };

@@ -5,6 +5,8 @@
 #include "com/Module.h"
 #include "com/Registrar.h"
 
+#include <oleauto.h>
+
 #include <atomic>
 #include <cwchar>
 
@@ -36,6 +38,18 @@ com::Registrar MakeRegistrar()
     return registrar;
 }
 
+// Removing a type library that is not registered is no failure: unregistering twice, or after
+// an installer removed it, succeeds.
+HRESULT UnregisterTypeLibrary() noexcept
+{
+    GUID library{};
+    BSTR path = nullptr;
+    if (FAILED(CLSIDFromString(kLibId, &library)) || FAILED(QueryPathOfRegTypeLib(library, 1, 0, LOCALE_NEUTRAL, &path)))
+        return S_OK;
+    SysFreeString(path);
+    return com::unregister_type_library(Scope());
+}
+
 } // namespace
 
 std::span<const com::ClassEntry> CreatableClasses() noexcept { return kClasses; }
@@ -61,7 +75,7 @@ HRESULT UnregisterModule() noexcept
         for (UINT script : kScripts)
             if (HRESULT hr = registrar.run_resource(script, false, Scope()); FAILED(hr) && SUCCEEDED(result))
                 result = hr;
-        const HRESULT typelib = com::unregister_type_library(Scope());
+        const HRESULT typelib = UnregisterTypeLibrary();
         return FAILED(result) ? result : typelib;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -1,0 +1,43 @@
+// Late binding, as a script client uses the component: names through the embedded type
+// library, optional arguments left out, failures as exceptions with their description.
+#include "SoapKitTest.h"
+
+#include "Automation.h"
+
+using namespace test;
+
+TEST(Dispatch, RequestIsBuiltThroughLateBinding)
+{
+    auto envelope = Create<IDispatch>(CLSID_SoapEnvelope);
+    ASSERT_TRUE(envelope);
+    ASSERT_EQ(Call(envelope.get(), L"NameBody", Args(L"RFC_PING", kRfcNamespace)).hr, S_OK);
+    auto body = Object(Call(envelope.get(), L"BodyNodes"));
+    ASSERT_TRUE(body);
+    // The namespace, prefix and schema type are optional.
+    auto node = Object(Call(body.get(), L"AddNode", Args(L"TABNAME", L"SFLIGHT")));
+    ASSERT_TRUE(node);
+    EXPECT_EQ(Get(body.get(), L"NodeCount").value.get().lVal, 1);
+    EXPECT_EQ(Text(Call(node.get(), L"GetValue").value), L"SFLIGHT");
+    EXPECT_NE(Text(Call(envelope.get(), L"WriteRequest").value).find(L"<TABNAME>SFLIGHT</TABNAME>"), std::wstring::npos);
+    EXPECT_EQ(Enumerate(body.get()).size(), 1u);
+}
+
+TEST(Dispatch, FailureArrivesAsAnExceptionWithCodeAndDescription)
+{
+    auto envelope = Create<IDispatch>(CLSID_SoapEnvelope);
+    const InvokeResult result = Call(envelope.get(), L"ReadResponse", Args(L"<not soap/>"));
+    EXPECT_EQ(result.error(), soapkit::result::ParseError);
+    EXPECT_FALSE(result.description.empty());
+    EXPECT_EQ(result.source, L"TolvaneSoap.SoapEnvelope.1");
+}
+
+TEST(Dispatch, TransportSettingsThroughLateBinding)
+{
+    auto transport = Create<IDispatch>(CLSID_HttpTransport);
+    EXPECT_EQ(Call(transport.get(), L"SetTimeout", Args(5000)).hr, S_OK);
+    EXPECT_EQ(Call(transport.get(), L"GetNamedProperty", Args(L"timeout")).value.get().lVal, 5000);
+    auto jar = Object(Call(transport.get(), L"GetNamedProperty", Args(L"cookies")));
+    ASSERT_TRUE(jar);
+    EXPECT_EQ(Call(jar.get(), L"AddCookie", Args(L"MYSAPSSO2", L"ticket")).hr, S_OK) << "path and domain are optional";
+    EXPECT_EQ(Text(Call(jar.get(), L"CookieHeader", Args(L"http://anyhost/x")).value), L"MYSAPSSO2=ticket");
+}
