@@ -57,6 +57,8 @@ void fail_winhttp(DWORD error, const HttpPeer& peer)
     case result::HostNotFound:
         fail(code, L"could not resolve the host name '" + (peer.proxy.empty() ? peer.host : peer.proxy) + L"'");
     case result::TimedOut:
+        if (error == ERROR_WINHTTP_TIMEOUT || error == kSocketTimedOut)
+            fail(code, L"no answer from " + peer.server + through(peer) + L" in time");
         fail(code, L"the request to " + peer.server + through(peer) +
                        L" ended before a complete response arrived: " + system_text(error));
     default:

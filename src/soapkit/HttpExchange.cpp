@@ -9,6 +9,7 @@ namespace soapkit {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
+constexpr DWORD kBackgroundMargin = 5000; // ms
 // The notification flag of REQUEST_SENT has the status's value; mingw's headers lack its name.
 constexpr DWORD kRequestSentFlag = WINHTTP_CALLBACK_STATUS_REQUEST_SENT;
 constexpr DWORD kCallbackFlags = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES | kRequestSentFlag;
@@ -84,11 +85,11 @@ void HttpExchange::configure()
     const DWORD disabled = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS;
     set_option(h, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof disabled);
     // WinHTTP's own limits only bound what it does in the background after a wait gave up;
-    // the wait itself follows the transport's time-out.
-    const int limit = static_cast<int>(request_.timeout_ms);
-    WinHttpSetTimeouts(h, limit, limit, limit, limit);
-    const DWORD response_limit = static_cast<DWORD>(request_.timeout_ms);
-    WinHttpSetOption(h, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, const_cast<DWORD*>(&response_limit), sizeof response_limit);
+    // the wait itself follows the transport's time-out, which they outlast by a margin.
+    const DWORD limit = request_.timeout_ms > 0 ? static_cast<DWORD>(request_.timeout_ms) + kBackgroundMargin : 0;
+    WinHttpSetTimeouts(h, static_cast<int>(limit), static_cast<int>(limit), static_cast<int>(limit), static_cast<int>(limit));
+    if (limit > 0)
+        WinHttpSetOption(h, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, const_cast<DWORD*>(&limit), sizeof limit);
 
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(this);
     set_option(h, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);

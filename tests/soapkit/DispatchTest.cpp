@@ -1,5 +1,5 @@
-// Late binding, as a script client uses the component: names through the embedded type
-// library, optional arguments left out, failures as exceptions with their description.
+// Late binding, as a script client uses the component: names and argument conversion through
+// the embedded type library, failures as exceptions with their description and source.
 #include "SoapKitTest.h"
 
 #include "Automation.h"
@@ -13,8 +13,7 @@ TEST(Dispatch, RequestIsBuiltThroughLateBinding)
     ASSERT_EQ(Call(envelope.get(), L"NameBody", Args(L"RFC_PING", kRfcNamespace)).hr, S_OK);
     auto body = Object(Call(envelope.get(), L"BodyNodes"));
     ASSERT_TRUE(body);
-    // The namespace, prefix and schema type are optional.
-    auto node = Object(Call(body.get(), L"AddNode", Args(L"TABNAME", L"SFLIGHT")));
+    auto node = Object(Call(body.get(), L"AddNode", Args(L"TABNAME", L"SFLIGHT", L"", L"", L"")));
     ASSERT_TRUE(node);
     EXPECT_EQ(Get(body.get(), L"NodeCount").value.get().lVal, 1);
     EXPECT_EQ(Text(Call(node.get(), L"GetValue").value), L"SFLIGHT");
@@ -25,7 +24,7 @@ TEST(Dispatch, RequestIsBuiltThroughLateBinding)
 TEST(Dispatch, FailureArrivesAsAnExceptionWithCodeAndDescription)
 {
     auto envelope = Create<IDispatch>(CLSID_SoapEnvelope);
-    const InvokeResult result = Call(envelope.get(), L"ReadResponse", Args(L"<not soap/>"));
+    const InvokeResult result = Call(envelope.get(), L"ReadResponse", Args(L"<not soap/>", L"utf-8"));
     EXPECT_EQ(result.error(), soapkit::result::ParseError);
     EXPECT_FALSE(result.description.empty());
     EXPECT_EQ(result.source, L"TolvaneSoap.SoapEnvelope.1");
@@ -38,6 +37,6 @@ TEST(Dispatch, TransportSettingsThroughLateBinding)
     EXPECT_EQ(Call(transport.get(), L"GetNamedProperty", Args(L"timeout")).value.get().lVal, 5000);
     auto jar = Object(Call(transport.get(), L"GetNamedProperty", Args(L"cookies")));
     ASSERT_TRUE(jar);
-    EXPECT_EQ(Call(jar.get(), L"AddCookie", Args(L"MYSAPSSO2", L"ticket")).hr, S_OK) << "path and domain are optional";
+    EXPECT_EQ(Call(jar.get(), L"AddCookie", Args(L"MYSAPSSO2", L"ticket", L"", L"")).hr, S_OK);
     EXPECT_EQ(Text(Call(jar.get(), L"CookieHeader", Args(L"http://anyhost/x")).value), L"MYSAPSSO2=ticket");
 }

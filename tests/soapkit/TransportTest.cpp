@@ -337,3 +337,23 @@ TEST(Transport, NamedPropertiesAndLimits)
     EXPECT_EQ(transport->put_MaxResponseSize(0), E_INVALIDARG);
     EXPECT_EQ(Status(transport.get()), 0) << "no response yet";
 }
+
+TEST(Transport, RequestAbandonedAtTheTimeOutMayFinishAfterItsTransportIsGone)
+{
+    TestServer server([](const HttpRequestSeen& request) {
+        HttpReply reply = HttpReply::xml(kReply);
+        if (request.body == "<late/>")
+            reply.ending = HttpReply::Ending::never;
+        return reply;
+    });
+    {
+        auto transport = NewTransport();
+        transport->SetTimeout(200);
+        ASSERT_TRUE(RunOnWorker([&] { EXPECT_EQ(Outcome(Exchanged(transport.get(), server.url(), L"<late/>")), result::TimedOut); }));
+    }
+    // The server lets go of the abandoned request only now; WinHTTP finishes it in the background.
+    server.stop();
+    TestServer next([](const HttpRequestSeen&) { return HttpReply::xml(kReply); });
+    auto transport = NewTransport();
+    EXPECT_EQ(Outcome(Exchanged(transport.get(), next.url())), S_OK);
+}
