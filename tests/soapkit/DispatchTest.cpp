@@ -40,3 +40,14 @@ TEST(Dispatch, TransportSettingsThroughLateBinding)
     EXPECT_EQ(Call(jar.get(), L"AddCookie", Args(L"MYSAPSSO2", L"ticket", L"", L"")).hr, S_OK);
     EXPECT_EQ(Text(Call(jar.get(), L"CookieHeader", Args(L"http://anyhost/x")).value), L"MYSAPSSO2=ticket");
 }
+
+TEST(Activation, CreatedAsTheSessionCreatesItWithEveryContextAndOleRun)
+{
+    for (const CLSID* clsid : {&CLSID_SoapEnvelope, &CLSID_HttpTransport}) {
+        com::ptr<IUnknown> object;
+        ASSERT_EQ(CoCreateInstance(*clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object.put_void()), S_OK);
+        EXPECT_EQ(OleRun(object.get()), S_OK);
+        EXPECT_TRUE(object.try_query<ISoapEnvelope>() || object.try_query<IHttpTransport>());
+        EXPECT_TRUE(object.try_query<ISupportErrorInfo>());
+    }
+}

@@ -357,3 +357,19 @@ TEST(Transport, RequestAbandonedAtTheTimeOutMayFinishAfterItsTransportIsGone)
     auto transport = NewTransport();
     EXPECT_EQ(Outcome(Exchanged(transport.get(), next.url())), S_OK);
 }
+
+TEST(Transport, ProxyRefusingItsLogonIsAccessDenied)
+{
+    TestServer proxy([](const HttpRequestSeen&) {
+        HttpReply reply = HttpReply::xml("<html/>", 407);
+        reply.headers.emplace_back("Proxy-Authenticate", "Basic realm=\"proxy\"");
+        return reply;
+    });
+    auto transport = NewTransport();
+    transport->UseProxy(com::bstr(L"127.0.0.1").get(), proxy.port());
+    transport->SetProxyCredentials(com::bstr(L"proxyuser").get(), com::bstr(L"wrong").get());
+    const Exchange e = Exchanged(transport.get(), L"http://127.0.0.1:" + std::to_wstring(unused_port()) + L"/x");
+    EXPECT_EQ(Outcome(e), E_ACCESSDENIED);
+    EXPECT_NE(e.error.find(L"proxy"), std::wstring::npos) << Narrow(e.error);
+    EXPECT_EQ(Status(transport.get()), 407);
+}
