@@ -1,0 +1,53 @@
+#include "FreeThreaded.h"
+
+#include <objbase.h>
+
+namespace soapkit {
+
+FreeThreaded::FreeThreaded()
+{
+    com::ptr<IUnknown> created;
+    if (SUCCEEDED(CoCreateFreeThreadedMarshaler(nullptr, created.put())))
+        marshaler_ = created.try_query<IMarshal>();
+}
+
+HRESULT FreeThreaded::GetUnmarshalClass(REFIID iid, void* object, DWORD context, void* reserved, DWORD flags,
+                                        CLSID* clsid)
+{
+    IMarshal* m = marshaler();
+    return m ? m->GetUnmarshalClass(iid, object, context, reserved, flags, clsid) : E_OUTOFMEMORY;
+}
+
+HRESULT FreeThreaded::GetMarshalSizeMax(REFIID iid, void* object, DWORD context, void* reserved, DWORD flags,
+                                        DWORD* size)
+{
+    IMarshal* m = marshaler();
+    return m ? m->GetMarshalSizeMax(iid, object, context, reserved, flags, size) : E_OUTOFMEMORY;
+}
+
+HRESULT FreeThreaded::MarshalInterface(IStream* stream, REFIID iid, void* object, DWORD context, void* reserved,
+                                       DWORD flags)
+{
+    IMarshal* m = marshaler();
+    return m ? m->MarshalInterface(stream, iid, object, context, reserved, flags) : E_OUTOFMEMORY;
+}
+
+HRESULT FreeThreaded::UnmarshalInterface(IStream* stream, REFIID iid, void** object)
+{
+    IMarshal* m = marshaler();
+    return m ? m->UnmarshalInterface(stream, iid, object) : E_OUTOFMEMORY;
+}
+
+HRESULT FreeThreaded::ReleaseMarshalData(IStream* stream)
+{
+    IMarshal* m = marshaler();
+    return m ? m->ReleaseMarshalData(stream) : E_OUTOFMEMORY;
+}
+
+HRESULT FreeThreaded::DisconnectObject(DWORD reserved)
+{
+    IMarshal* m = marshaler();
+    return m ? m->DisconnectObject(reserved) : E_OUTOFMEMORY;
+}
+
+} // namespace soapkit
