@@ -1,6 +1,7 @@
 #include "ClassTable.h"
 
 #include "idl/Tolvane_h.h"
+#include "soap/SoapSession.h"
 
 namespace tolvane {
 namespace {
@@ -8,7 +9,7 @@ namespace {
 // A class whose creator is null is registered but not built yet: its class object answers
 // CLASS_E_CLASSNOTAVAILABLE until the class is added here.
 const com::ClassEntry kClasses[] = {
-    {&CLSID_RfcSession, nullptr},    {&CLSID_SoapSession, nullptr},  {&CLSID_BSPApplication, nullptr},
+    {&CLSID_RfcSession, nullptr},    {&CLSID_SoapSession, &com::create_instance<CSoapSession>},  {&CLSID_BSPApplication, nullptr},
     {&CLSID_RfcServer, nullptr},     {&CLSID_ConnectorCtrl, nullptr}, {&CLSID_NWRfcSession, nullptr},
     {&CLSID_NWRfcServer, nullptr},
 };

@@ -2,6 +2,7 @@
 
 #include "SoapComponent.h"
 #include "SoapValues.h"
+#include "com/SafeArray.h"
 #include "session/Trace.h"
 #include "session/XTolvane.h"
 
@@ -88,7 +89,7 @@ void CIntSoapFunctionCall::Receive() noexcept
             ostrel::TraceBlock(ResponseText(body));
         }
         const HRESULT read = m_envelope->ReadResponse(body.get(), charset.get());
-        if (read == soap::result::Fault) {
+        if (read == ::soapkit::result::Fault) {
             soap::FaultInfo fault = soap::ReadFault(m_envelope.get(), m_module);
             m_exceptionName = std::move(fault.name);
             m_exceptionMessage = std::move(fault.message);

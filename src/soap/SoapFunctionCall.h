@@ -6,6 +6,7 @@
 // them; conversion failures while writing are thrown, before anything is sent.
 #include "SoapErrors.h"
 #include "com/ComPtr.h"
+#include "idl/Tolvane_h.h"
 #include "session/IntCall.h"
 
 #include <string>

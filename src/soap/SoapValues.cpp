@@ -219,7 +219,7 @@ void WriteField(ISoapNodes* nodes, IRfcField* field, const ValueTrace& trace, bo
 com::variant Typed(ISoapNode* node, const wchar_t* type)
 {
     com::variant value;
-    Check(node->GetTypedValue(com::bstr(kXmlSchemaNamespace).get(), com::bstr(type).get(), value.put()));
+    Check(node->GetTypedValue(com::bstr(::soapkit::kXmlSchemaNamespace).get(), com::bstr(type).get(), value.put()));
     return value;
 }
 
