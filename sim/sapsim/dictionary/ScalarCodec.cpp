@@ -178,7 +178,10 @@ Decimal parseDecimal(const ScalarType& t, std::string_view text)
 {
     std::string_view s = trim(text);
     Decimal d;
-    if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    d.fraction.assign(static_cast<size_t>(t.decimals), '0');
+    if (s.empty())
+        return d;
+    if (s.front() == '-' || s.front() == '+') {
         d.negative = s.front() == '-';
         s.remove_prefix(1);
     } else if (!s.empty() && s.back() == '-') {

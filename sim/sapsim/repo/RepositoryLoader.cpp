@@ -168,12 +168,25 @@ void RepositoryLoader::load(const fs::path& directory)
     eachDocument(tableDocs, tableFiles, [&](const json& d) { loadTableRows(d); });
 }
 
+namespace {
+
+// A dictionary name of one letter that is also a type letter could never be referred to.
+std::string typeName(const json& j)
+{
+    const std::string n = name(j);
+    if (n.size() == 1 && ScalarType::knownLetter(n[0]))
+        bad("'" + n + "' is a type letter and cannot name a type");
+    return n;
+}
+
+} // namespace
+
 void RepositoryLoader::declareTypes(const json& doc, bool tables)
 {
     if (tables) {
         checkKeys(doc, {"tables"}, "tables file");
         for (const json& t : list(doc, "tables")) {
-            const std::string n = name(t);
+            const std::string n = typeName(t);
             Structure& s = m_repo.m_dictionary.addStructure(n);
             s.text = text(t, "text");
             DbTable& table = m_repo.m_tables[n];
@@ -185,9 +198,9 @@ void RepositoryLoader::declareTypes(const json& doc, bool tables)
     }
     checkKeys(doc, {"structures", "tableTypes"}, "dictionary file");
     for (const json& s : list(doc, "structures"))
-        m_repo.m_dictionary.addStructure(name(s)).text = text(s, "text");
+        m_repo.m_dictionary.addStructure(typeName(s)).text = text(s, "text");
     for (const json& t : list(doc, "tableTypes"))
-        m_repo.m_dictionary.addTableType(name(t)).text = text(t, "text");
+        m_repo.m_dictionary.addTableType(typeName(t)).text = text(t, "text");
 }
 
 void RepositoryLoader::defineTableTypes(const json& doc)

@@ -3,6 +3,8 @@
 #include "server/Lifecycle.h"
 #include "server/RequestHandler.h"
 
+#include <array>
+
 namespace sapsim {
 namespace {
 
@@ -92,10 +94,31 @@ void HttpConnection::run()
     } catch (const std::exception&) {
         // A failure of one connection must not end the process; the client sees the close.
     }
-    beast::error_code ignored;
-    m_stream.socket().shutdown(tcp::socket::shutdown_both, ignored);
-    m_stream.socket().close(ignored);
+    lingeringClose();
     m_finished = true;
+}
+
+// Closing a socket with unread input resets the connection, and the client may then lose the
+// error response sent just before. So stop sending first and read what is still coming, for a
+// bounded time and amount.
+void HttpConnection::lingeringClose()
+{
+    beast::error_code ec;
+    m_stream.socket().shutdown(tcp::socket::shutdown_send, ec);
+    std::array<char, 16 * 1024> sink;
+    size_t drained = 0;
+    m_stream.expires_after(lingerTime);
+    while (!ec && drained < lingerBytes) {
+        size_t n = 0;
+        ec = wait([&](auto handler) {
+            m_stream.async_read_some(asio::buffer(sink), [&n, handler](beast::error_code e, std::size_t got) mutable {
+                n = got;
+                handler(e, got);
+            });
+        });
+        drained += n;
+    }
+    m_stream.socket().close(ec);
 }
 
 // Reads and answers one request; false when the connection has to close.

@@ -5,6 +5,7 @@
 #include "server/HttpMessage.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -31,11 +32,15 @@ public:
 
 private:
     void run();
+    void lingeringClose();
     bool serveOne(beast::flat_buffer& buffer);
     void sendStatus(int status, const std::string& text);
     bool send(HttpResponse response, bool keepAlive);
     template <class Start>
     beast::error_code wait(Start start);
+
+    static constexpr std::chrono::seconds lingerTime{2};
+    static constexpr size_t lingerBytes = 64 * 1024 * 1024;
 
     std::unique_ptr<asio::io_context> m_io;
     beast::tcp_stream m_stream;
