@@ -5,6 +5,7 @@
 # start waits (at most 30 s) for the ready line and leaves the URL in <state dir>/url; stop sends
 # the shutdown request and fails if sapsim has not ended 10 s later. sapsim runs detached with
 # no handle on ctest's pipes (Wine's helpers would inherit them and hold up the run).
+# It logs every request to <state dir>/sapsim.log unless SAPSIM_REQUEST_LOG is set to "off".
 set -euo pipefail
 action=${1:?start or stop}
 build=${2:?build dir}
@@ -19,7 +20,9 @@ case "$action" in
 start)
     rm -rf "$state"
     mkdir -p "$state"
-    setsid "$root/cmake/wine-run" "$build" "$exe" --http-port 0 --log "Z:$state/sapsim.log" "$@" \
+    log=(--log "Z:$state/sapsim.log")
+    [ "${SAPSIM_REQUEST_LOG:-on}" = off ] && log=()
+    setsid "$root/cmake/wine-run" "$build" "$exe" --http-port 0 "${log[@]}" "$@" \
         </dev/null >"$state/stdout" 2>"$state/stderr" &
     pid=$!
     echo "$pid" >"$state/pid"

@@ -11,12 +11,17 @@ std::string scaled(int64_t value, int scale)
 {
     if (scale <= 0)
         return std::to_string(value);
-    const bool negative = value < 0;
-    std::string digits = std::to_string(negative ? -value : value);
+    std::string digits = std::to_string(value < 0 ? -value : value);
     if (static_cast<int>(digits.size()) <= scale)
         digits.insert(0, static_cast<size_t>(scale) + 1 - digits.size(), '0');
-    digits.insert(digits.size() - static_cast<size_t>(scale), ".");
-    return (negative ? "-" : "") + digits;
+    const size_t point = digits.size() - static_cast<size_t>(scale);
+    std::string out;
+    if (value < 0)
+        out += '-';
+    out.append(digits, 0, point);
+    out += '.';
+    out.append(digits, point, std::string::npos);
+    return out;
 }
 
 std::string replaceRowNumber(const std::string& pattern, size_t row)

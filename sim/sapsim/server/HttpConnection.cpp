@@ -23,19 +23,24 @@ int statusFor(const beast::error_code& ec)
     return 400;
 }
 
+std::string text(beast::string_view s)
+{
+    return std::string(s.data(), s.size());
+}
+
 HttpRequest toRequest(http::request<http::string_body>& message)
 {
     HttpRequest request;
-    request.method = std::string(message.method_string().data(), message.method_string().size());
-    request.target = std::string(message.target().data(), message.target().size());
+    request.method = text(message.method_string());
+    request.target = text(message.target());
     for (const auto& field : message) {
-        std::string name(field.name_string().data(), field.name_string().size());
+        std::string name = text(field.name_string());
         for (char& c : name)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         std::string& value = request.headers[name];
         if (!value.empty())
             value += name == "cookie" ? "; " : ", ";
-        value += std::string_view(field.value().data(), field.value().size());
+        value += text(field.value());
     }
     request.body = std::move(message.body());
     return request;
@@ -43,12 +48,11 @@ HttpRequest toRequest(http::request<http::string_body>& message)
 
 } // namespace
 
-HttpConnection::HttpConnection(std::unique_ptr<asio::io_context> io, tcp::socket socket, RequestHandler& handler,
-                               Lifecycle& lifecycle, const HttpLimits& limits)
-    : m_io(std::move(io)), m_stream(std::move(socket)), m_handler(handler), m_lifecycle(lifecycle), m_limits(limits)
+HttpConnection::HttpConnection(SOCKET socket, RequestHandler& handler, Lifecycle& lifecycle, const HttpLimits& limits)
+    : m_socket(socket), m_handler(handler), m_lifecycle(lifecycle), m_limits(limits)
 {
-    beast::error_code ignored;
-    m_stream.socket().set_option(tcp::no_delay(true), ignored);
+    // One blocking call may wait this long; deadlines between calls bound a request as a whole.
+    m_socket.setTimeouts(m_limits.idleTimeout, m_limits.transferTimeout);
 }
 
 HttpConnection::~HttpConnection()
@@ -64,32 +68,17 @@ void HttpConnection::start()
 
 void HttpConnection::stop()
 {
-    asio::post(*m_io, [this] {
-        m_stopRequested = true;
-        if (m_idle) {
-            beast::error_code ignored;
-            m_stream.socket().close(ignored);
-        }
-    });
-}
-
-// Starts one asynchronous operation and runs the I/O context until it has completed (or its
-// time limit has cut it short).
-template <class Start>
-beast::error_code HttpConnection::wait(Start start)
-{
-    beast::error_code result;
-    start([&result](beast::error_code ec, std::size_t) { result = ec; });
-    m_io->restart();
-    m_io->run();
-    return result;
+    std::lock_guard lock(m_mutex);
+    m_stopped = true;
+    if (m_idle)
+        m_socket.close();
 }
 
 void HttpConnection::run()
 {
     beast::flat_buffer buffer;
     try {
-        while (!m_stopRequested && !m_lifecycle.stopping() && serveOne(buffer)) {
+        while (!m_lifecycle.stopping() && serveOne(buffer)) {
         }
     } catch (const std::exception&) {
         // A failure of one connection must not end the process; the client sees the close.
@@ -98,65 +87,74 @@ void HttpConnection::run()
     m_finished = true;
 }
 
-// Closing a socket with unread input resets the connection, and the client may then lose the
-// error response sent just before. So stop sending first and read what is still coming, for a
-// bounded time and amount.
-void HttpConnection::lingeringClose()
-{
-    beast::error_code ec;
-    m_stream.socket().shutdown(tcp::socket::shutdown_send, ec);
-    std::array<char, 16 * 1024> sink;
-    size_t drained = 0;
-    m_stream.expires_after(lingerTime);
-    while (!ec && drained < lingerBytes) {
-        size_t n = 0;
-        ec = wait([&](auto handler) {
-            m_stream.async_read_some(asio::buffer(sink), [&n, handler](beast::error_code e, std::size_t got) mutable {
-                n = got;
-                handler(e, got);
-            });
-        });
-        drained += n;
-    }
-    m_stream.socket().close(ec);
-}
-
 // Reads and answers one request; false when the connection has to close.
 bool HttpConnection::serveOne(beast::flat_buffer& buffer)
 {
-    http::request_parser<http::string_body> parser;
+    Parser parser;
     parser.header_limit(static_cast<std::uint32_t>(m_limits.maxHeader));
     parser.body_limit(m_limits.maxBody);
-
-    m_idle = true;
-    m_stream.expires_after(m_limits.idleTimeout);
-    beast::error_code ec = wait([&](auto handler) { http::async_read_header(m_stream, buffer, parser, handler); });
-    m_idle = false;
-    if (ec) {
-        if (parseError(ec))
-            sendStatus(statusFor(ec), "malformed request: " + ec.message() + "\n");
-        return false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_stopped)
+            return false;
+        m_idle = true;
     }
-    const auto length = parser.content_length();
-    if (length && *length > m_limits.maxBody) {
-        sendStatus(413, "request body larger than " + std::to_string(m_limits.maxBody) + " bytes\n");
-        return false;
-    }
-    const auto expect = parser.get()[http::field::expect];
-    if (beast::iequals(expect, "100-continue")) {
-        static const std::string interim = "HTTP/1.1 100 Continue\r\n\r\n";
-        m_stream.expires_after(m_limits.transferTimeout);
-        if (wait([&](auto handler) { asio::async_write(m_stream, asio::buffer(interim), handler); }))
+    beast::error_code ec = readHeader(buffer, parser);
+    {
+        std::lock_guard lock(m_mutex);
+        m_idle = false;
+        if (m_stopped && m_socket.closed())
             return false;
     }
-    m_stream.expires_after(m_limits.transferTimeout);
-    ec = wait([&](auto handler) { http::async_read(m_stream, buffer, parser, handler); });
+    if (!ec) {
+        const auto length = parser.content_length();
+        if (length && *length > m_limits.maxBody) {
+            sendStatus(413, "request body larger than " + std::to_string(m_limits.maxBody) + " bytes\n");
+            return false;
+        }
+        ec = readBody(buffer, parser);
+    }
     if (ec) {
         if (parseError(ec))
             sendStatus(statusFor(ec), "malformed request: " + ec.message() + "\n");
         return false;
     }
+    return respond(parser);
+}
 
+beast::error_code HttpConnection::readHeader(beast::flat_buffer& buffer, Parser& parser)
+{
+    const auto deadline = Clock::now() + m_limits.idleTimeout;
+    beast::error_code ec;
+    while (!ec && !parser.is_header_done()) {
+        http::read_some(m_socket, buffer, parser, ec);
+        if (!ec && !parser.is_header_done() && Clock::now() > deadline)
+            ec = beast::error::timeout;
+    }
+    return ec;
+}
+
+beast::error_code HttpConnection::readBody(beast::flat_buffer& buffer, Parser& parser)
+{
+    if (beast::iequals(parser.get()[http::field::expect], "100-continue") && !parser.is_done()) {
+        static const std::string interim = "HTTP/1.1 100 Continue\r\n\r\n";
+        beast::error_code ec;
+        asio::write(m_socket, asio::buffer(interim), ec);
+        if (ec)
+            return ec;
+    }
+    const auto deadline = Clock::now() + m_limits.transferTimeout;
+    beast::error_code ec;
+    while (!ec && !parser.is_done()) {
+        http::read_some(m_socket, buffer, parser, ec);
+        if (!ec && !parser.is_done() && Clock::now() > deadline)
+            ec = beast::error::timeout;
+    }
+    return ec;
+}
+
+bool HttpConnection::respond(Parser& parser)
+{
     auto& message = parser.get();
     const bool keepAlive = message.keep_alive();
     HttpResponse response;
@@ -190,9 +188,27 @@ bool HttpConnection::send(HttpResponse response, bool keepAlive)
     message.body() = std::move(response.body);
     message.keep_alive(keepAlive);
     message.prepare_payload();
-    m_stream.expires_after(m_limits.transferTimeout);
-    const beast::error_code ec = wait([&](auto handler) { http::async_write(m_stream, message, handler); });
+    beast::error_code ec;
+    http::write(m_socket, message, ec);
     return !ec && keepAlive;
+}
+
+// Closing a socket with unread input resets the connection, and the client may then lose the
+// error response sent just before. So stop sending first and read what is still coming, for a
+// bounded time and amount.
+void HttpConnection::lingeringClose()
+{
+    if (m_socket.closed())
+        return;
+    m_socket.shutdownSend();
+    m_socket.setTimeouts(lingerTime, lingerTime);
+    const auto deadline = Clock::now() + lingerTime;
+    std::array<char, 16 * 1024> sink;
+    size_t drained = 0;
+    beast::error_code ec;
+    while (!ec && drained < lingerBytes && Clock::now() < deadline)
+        drained += m_socket.read_some(asio::buffer(sink), ec);
+    m_socket.close();
 }
 
 } // namespace sapsim

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "server/Asio.h"
 #include "server/HttpConnection.h"
 #include "server/HttpLimits.h"
 
 #include <list>
 #include <memory>
+#include <mutex>
 
 namespace sapsim {
 
@@ -18,21 +18,21 @@ class Lifecycle;
 class HttpServer {
 public:
     HttpServer(RequestHandler& handler, Lifecycle& lifecycle, HttpLimits limits);
+    ~HttpServer();
 
-    // Binds the port (0 picks a free one) and returns the port bound.
+    // Binds the port (0 picks a free one) and returns the port bound; throws when it cannot.
     unsigned short listen(unsigned short port);
     void run();
 
 private:
-    void accept();
-    void admit(std::unique_ptr<asio::io_context> io, tcp::socket socket);
-    void reapFinished();
+    void admit(SOCKET socket);
+    void stopAll();
 
     RequestHandler& m_handler;
     Lifecycle& m_lifecycle;
     HttpLimits m_limits;
-    asio::io_context m_io;
-    tcp::acceptor m_acceptor;
+    std::unique_ptr<BlockingSocket> m_listener;
+    std::mutex m_mutex;
     std::list<std::unique_ptr<HttpConnection>> m_connections;
 };
 

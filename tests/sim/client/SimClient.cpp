@@ -108,16 +108,28 @@ HttpReply SimClient::request(const std::string& method, const std::string& targe
 
     m_stream->expires_after(timeout);
     auto ec = wait(m_io, [&](auto h) { http::async_write(*m_stream, message, h); });
-    http::response_parser<http::string_body> parser;
+    // The header through the parser, the body with large reads into its string: the parser's
+    // own reads of at most 64 KiB make big answers slow under Wine.
+    http::response_parser<http::buffer_body> parser;
     parser.body_limit(512 * 1024 * 1024);
     if (!ec)
-        ec = wait(m_io, [&](auto h) { http::async_read(*m_stream, m_buffer, parser, h); });
+        ec = wait(m_io, [&](auto h) { http::async_read_header(*m_stream, m_buffer, parser, h); });
+    HttpReply reply;
+    if (!ec && !parser.content_length())
+        ec = http::error::bad_content_length;
+    if (!ec) {
+        reply.body.resize(static_cast<size_t>(*parser.content_length()));
+        const size_t buffered = std::min(reply.body.size(), m_buffer.size());
+        asio::buffer_copy(asio::buffer(reply.body), m_buffer.data(), buffered);
+        m_buffer.consume(buffered);
+        auto rest = asio::buffer(reply.body.data() + buffered, reply.body.size() - buffered);
+        ec = wait(m_io, [&](auto h) { asio::async_read(*m_stream, rest, h); });
+    }
     if (ec) {
         m_stream.reset();
         throw std::runtime_error(method + " " + target + " failed: " + ec.message());
     }
-    auto& response = parser.get();
-    HttpReply reply;
+    const auto& response = parser.get();
     reply.status = static_cast<int>(response.result_int());
     for (const auto& field : response) {
         std::string name(field.name_string().data(), field.name_string().size());
@@ -125,7 +137,6 @@ HttpReply SimClient::request(const std::string& method, const std::string& targe
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         reply.headers[name] = std::string(field.value().data(), field.value().size());
     }
-    reply.body = std::move(response.body());
     if (!response.keep_alive())
         m_stream.reset();
     return reply;

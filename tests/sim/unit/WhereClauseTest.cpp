@@ -9,7 +9,6 @@ namespace {
 Structure rowType()
 {
     Structure s;
-    s.name = "T";
     s.components = {{"NAME", {TypeKind::Scalar, {'C', 10, 0}, nullptr, ""}, ""},
                     {"QTY", {TypeKind::Scalar, {'I', 4, 0}, nullptr, ""}, ""},
                     {"DAY", {TypeKind::Scalar, {'D', 8, 0}, nullptr, ""}, ""}};
