@@ -1,0 +1,19 @@
+#pragma once
+
+#include "dictionary/Structure.h"
+
+#include <string>
+#include <vector>
+
+namespace sapsim {
+
+// A database table: its row structure (a flat dictionary structure of the same name) and its
+// rows, each holding the canonical value of every column in column order.
+struct DbTable {
+    std::string name;
+    std::string text;
+    const Structure* structure = nullptr;
+    std::vector<std::vector<std::string>> rows;
+};
+
+} // namespace sapsim

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace sapsim {
+
+// An exception a function module raises by name; it reaches the client as a SOAP fault whose
+// detail names the module and the exception.
+class AbapException : public std::runtime_error {
+public:
+    AbapException(std::string name, const std::string& text)
+        : std::runtime_error(text), m_name(std::move(name))
+    {
+    }
+    const std::string& name() const { return m_name; }
+
+private:
+    std::string m_name;
+};
+
+// A failure of the RFC layer rather than of the module: the client sees a fault whose detail
+// holds an Error with one of the types below and a message.
+class SystemFailure : public std::runtime_error {
+public:
+    static constexpr const char* functionNotFound = "FUNCTION_NOT_FOUND";
+    static constexpr const char* parameterUnknown = "PARAMETER_UNKNOWN";
+    static constexpr const char* conversionError = "CONVERSION_ERROR";
+    static constexpr const char* requestInvalid = "REQUEST_INVALID";
+    static constexpr const char* passwordExpired = "PASSWORD_EXPIRED";
+    static constexpr const char* systemFailure = "SYSTEM_FAILURE";
+
+    SystemFailure(std::string type, const std::string& message)
+        : std::runtime_error(message), m_type(std::move(type))
+    {
+    }
+    const std::string& type() const { return m_type; }
+    // The client's mistake (a bad request) rather than the server's.
+    bool clientFault() const { return m_type != systemFailure; }
+
+private:
+    std::string m_type;
+};
+
+} // namespace sapsim

@@ -1,0 +1,236 @@
+#include "server/RequestHandler.h"
+
+#include "repo/Repository.h"
+#include "rfc/ModuleRegistry.h"
+#include "rfc/SoapCodec.h"
+#include "server/HttpText.h"
+#include "server/Lifecycle.h"
+#include "server/Logger.h"
+#include "server/SessionStore.h"
+#include "server/SsoTicket.h"
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+
+namespace sapsim {
+namespace {
+
+constexpr const char* defaultClient = "001";
+constexpr const char* defaultLanguage = "EN";
+
+// What a user whose password has expired may still call: enough to find out and to change it.
+const std::set<std::string> allowedWhenExpired = {
+    "RFC_PING", "SUSR_LOGIN_CHECK_RFC", "SUSR_USER_CHANGE_PASSWORD_RFC", "RFC_GET_FUNCTION_INTERFACE",
+    "RFC_GET_UNICODE_STRUCTURE", "RFC_GET_NAMETAB", "SLDAG_CHECK_FOR_UNICODE", "RFC_GET_ATTRIBUTES"};
+
+HttpResponse text(int status, const std::string& body)
+{
+    HttpResponse r;
+    r.status = status;
+    r.headers.emplace_back("Content-Type", "text/plain; charset=utf-8");
+    r.body = body;
+    return r;
+}
+
+HttpResponse soapDocument(int status, std::string body)
+{
+    HttpResponse r;
+    r.status = status;
+    r.headers.emplace_back("Content-Type", "text/xml; charset=utf-8");
+    r.body = std::move(body);
+    return r;
+}
+
+bool validClient(const std::string& client)
+{
+    return client.size() == 3 && std::all_of(client.begin(), client.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool validLanguage(const std::string& language)
+{
+    return !language.empty() && language.size() <= 2 &&
+           std::all_of(language.begin(), language.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string cut(const std::string& document)
+{
+    return document.size() <= Logger::maxDocumentLog ? document : document.substr(0, Logger::maxDocumentLog) + "...";
+}
+
+} // namespace
+
+RequestHandler::RequestHandler(Services services, XmlParser::Limits xmlLimits)
+    : m_services(services), m_xmlLimits(xmlLimits)
+{
+}
+
+HttpResponse RequestHandler::handle(const HttpRequest& request)
+{
+    const size_t question = request.target.find('?');
+    std::string path = HttpText::lower(HttpText::urlDecode(request.target.substr(0, question)));
+    if (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    const std::string query = question == std::string::npos ? std::string() : request.target.substr(question + 1);
+
+    HttpResponse response;
+    if (path == shutdownPath) {
+        if (request.method != "POST") {
+            response = text(405, "use POST\n");
+            response.headers.emplace_back("Allow", "POST");
+        } else {
+            response = text(200, "sapsim stopping\n");
+            response.close = true;
+            response.stopServer = true;
+        }
+    } else if (path == soapPath) {
+        if (request.method != "POST") {
+            response = text(405, "RFC over SOAP expects POST\n");
+            response.headers.emplace_back("Allow", "POST");
+        } else {
+            return soap(request, HttpText::query(query));
+        }
+    } else {
+        response = text(404, "no service at " + path + "\n");
+    }
+    log(request, response, "");
+    return response;
+}
+
+HttpResponse RequestHandler::soap(const HttpRequest& request, const std::map<std::string, std::string>& query)
+{
+    const auto clientIt = query.find("sap-client");
+    const bool clientGiven = clientIt != query.end() && !clientIt->second.empty();
+    const std::string client = clientGiven ? clientIt->second : defaultClient;
+    const auto languageIt = query.find("sap-language");
+    const std::string language = upper(languageIt != query.end() && !languageIt->second.empty() ? languageIt->second : defaultLanguage);
+    if (!validClient(client) || !validLanguage(language)) {
+        HttpResponse r = text(400, "sap-client must be three digits and sap-language one or two letters\n");
+        log(request, r, "");
+        return r;
+    }
+
+    const auto cookies = HttpText::cookies(request.header("cookie"));
+    auto who = authenticate(request, cookies, client, clientGiven);
+    if (!who) {
+        HttpResponse r = text(401, "logon refused\n");
+        r.headers.emplace_back("WWW-Authenticate", "Basic realm=\"sapsim\"");
+        log(request, r, "logon refused");
+        return r;
+    }
+    who->logon.language = language;
+
+    // session_mode=1 keeps (or opens) a server session; session_mode=2 ends it after this request.
+    const auto modeIt = query.find("session_mode");
+    const std::string mode = modeIt == query.end() ? std::string() : modeIt->second;
+    const auto cookieIt = cookies.find(contextCookie);
+    std::string contextId = cookieIt == cookies.end() ? std::string() : cookieIt->second;
+    std::shared_ptr<SessionContext> session;
+    std::string setCookie;
+    if ((mode == "1" || mode == "2") && !contextId.empty())
+        session = m_services.sessions.find(contextId, who->logon.client, who->logon.user);
+    if (!session && mode == "1") {
+        std::tie(contextId, session) = m_services.sessions.open(who->logon.client, who->logon.user);
+        setCookie = std::string(contextCookie) + "=" + contextId + "; path=/; HttpOnly";
+    }
+    const bool stateful = session != nullptr;
+    if (!session)
+        session = std::make_shared<SessionContext>(who->logon.client, who->logon.user);
+
+    HttpResponse response;
+    {
+        std::lock_guard lock(session->mutex());
+        response = call(request, *who, *session);
+    }
+    if (stateful && mode == "2") {
+        m_services.sessions.close(contextId);
+        setCookie = std::string(contextCookie) + "=; path=/; Max-Age=0";
+    }
+    if (!setCookie.empty())
+        response.headers.emplace_back("Set-Cookie", setCookie);
+    return response;
+}
+
+std::optional<RequestHandler::Authenticated> RequestHandler::authenticate(
+    const HttpRequest& request, const std::map<std::string, std::string>& cookies, const std::string& client,
+    bool clientGiven) const
+{
+    UserStore& users = m_services.repository.users();
+    Authenticated who;
+    LogonStatus status = LogonStatus::Refused;
+    const std::string authorization = request.header("authorization");
+    if (!authorization.empty()) {
+        const auto credentials = HttpText::basicCredentials(authorization);
+        if (!credentials)
+            return std::nullopt;
+        who.logon = {client, UserStore::normaliseUser(credentials->first), {}};
+        status = users.logon(client, credentials->first, credentials->second);
+    } else if (const auto it = cookies.find(ticketCookie); it != cookies.end()) {
+        const auto holder = m_services.tickets.verify(it->second);
+        if (!holder || (clientGiven && holder->client != client))
+            return std::nullopt;
+        who.logon = {holder->client, holder->user, {}};
+        status = users.state(holder->client, holder->user);
+    }
+    if (status == LogonStatus::Refused)
+        return std::nullopt;
+    who.passwordExpired = status == LogonStatus::PasswordExpired;
+    return who;
+}
+
+HttpResponse RequestHandler::call(const HttpRequest& request, const Authenticated& who, SessionContext& session)
+{
+    const auto started = std::chrono::steady_clock::now();
+    std::string module;
+    HttpResponse response;
+    try {
+        const SoapRequest soapRequest = SoapCodec::parse(request.body, m_xmlLimits);
+        module = soapRequest.functionName;
+        const FunctionDef* def = m_services.repository.function(module);
+        if (def == nullptr)
+            throw SystemFailure(SystemFailure::functionNotFound, "function module " + module + " not found");
+        if (who.passwordExpired && allowedWhenExpired.count(module) == 0)
+            throw SystemFailure(SystemFailure::passwordExpired, "the password of user " + who.logon.user + " has expired");
+        FunctionCall call(*def);
+        SoapCodec::readParameters(soapRequest, call);
+        CallEnvironment env{m_services.repository, who.logon, session, m_services.lifecycle, m_services.tickets};
+        try {
+            if (const ModuleHandler* handler = m_services.modules.find(module))
+                (*handler)(call, env);
+            response = soapDocument(200, SoapCodec::response(call));
+        } catch (const AbapException& e) {
+            response = soapDocument(500, SoapCodec::exceptionFault(*def, e));
+        }
+        response.drop = env.dropConnection;
+    } catch (const SystemFailure& e) {
+        response = soapDocument(500, SoapCodec::systemFault(e));
+    } catch (const std::exception& e) {
+        m_services.logger.error("module " + module + ": " + e.what());
+        response = soapDocument(500, SoapCodec::systemFault(SystemFailure(SystemFailure::systemFailure, e.what())));
+    }
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    log(request, response, who.logon.client + "/" + who.logon.user + " " + (module.empty() ? "-" : module) + " " + std::to_string(ms) + " ms");
+    return response;
+}
+
+void RequestHandler::log(const HttpRequest& request, const HttpResponse& response, const std::string& detail) const
+{
+    Logger& logger = m_services.logger;
+    if (!logger.enabled())
+        return;
+    logger.line(request.method + " " + request.target + " -> " + std::to_string(response.status) + (response.drop ? " (dropped)" : "") +
+                (detail.empty() ? "" : " " + detail));
+    if (logger.verbose()) {
+        logger.line("request body: " + cut(request.body));
+        logger.line("response body: " + cut(response.body));
+    }
+}
+
+} // namespace sapsim

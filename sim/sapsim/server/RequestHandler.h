@@ -1,0 +1,61 @@
+#pragma once
+
+#include "rfc/CallEnvironment.h"
+#include "server/HttpMessage.h"
+#include "xml/XmlParser.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace sapsim {
+
+class Repository;
+class ModuleRegistry;
+class SessionStore;
+class SessionContext;
+class Lifecycle;
+class SsoTicket;
+class Logger;
+
+// Answers one HTTP request: RFC over SOAP at /sap/bc/soap/rfc (logon, server sessions, the
+// call of the module), and the shutdown request at /sim/shutdown. Safe to call from many
+// connection threads at once.
+class RequestHandler {
+public:
+    struct Services {
+        Repository& repository;
+        const ModuleRegistry& modules;
+        SessionStore& sessions;
+        Lifecycle& lifecycle;
+        const SsoTicket& tickets;
+        Logger& logger;
+    };
+
+    RequestHandler(Services services, XmlParser::Limits xmlLimits);
+
+    HttpResponse handle(const HttpRequest& request);
+
+    static constexpr const char* soapPath = "/sap/bc/soap/rfc";
+    static constexpr const char* shutdownPath = "/sim/shutdown";
+    static constexpr const char* contextCookie = "sap-contextid";
+    static constexpr const char* ticketCookie = "MYSAPSSO2";
+
+private:
+    struct Authenticated {
+        Logon logon;
+        bool passwordExpired = false;
+    };
+
+    HttpResponse soap(const HttpRequest& request, const std::map<std::string, std::string>& query);
+    std::optional<Authenticated> authenticate(const HttpRequest& request, const std::map<std::string, std::string>& cookies,
+                                              const std::string& client, bool clientGiven) const;
+    HttpResponse call(const HttpRequest& request, const Authenticated& who, SessionContext& session);
+    void log(const HttpRequest& request, const HttpResponse& response, const std::string& detail) const;
+
+    Services m_services;
+    XmlParser::Limits m_xmlLimits;
+};
+
+} // namespace sapsim
