@@ -234,7 +234,8 @@ com::variant ReceivedValue(ISoapNode* node, long type)
     case TYPE_INT2:
         return Typed(node, L"short");
     case TYPE_INT1:
-        return Typed(node, L"byte").as(VT_I2);
+        // An INT1 holds 0 to 255, which a signed xsd:byte cannot.
+        return Typed(node, L"unsignedByte").as(VT_I2);
     case TYPE_FLOAT:
         return Typed(node, L"double");
     case TYPE_DATE:

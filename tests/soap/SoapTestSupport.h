@@ -1,0 +1,43 @@
+#pragma once
+// Sessions against sapsim, written as a C++ client would use them.
+#include "com/Bstr.h"
+#include "com/ComPtr.h"
+#include "com/Variant.h"
+#include "idl/Tolvane_h.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace test {
+
+// The port sapsim listens on (from the fixture's URL file).
+long SimPort();
+
+struct Logon {
+    const wchar_t* user = L"DEMO";
+    const wchar_t* password = L"demo1234";
+    const wchar_t* client = L"001";
+};
+
+// A new SOAP session aimed at 127.0.0.1:`port` with the logon data set, not connected.
+com::ptr<ISoapSession> NewSoapSession(long port, Logon logon = {});
+// A session connected to sapsim (the test fails when it cannot connect).
+com::ptr<ISoapSession> ConnectedSession(Logon logon = {});
+
+struct ErrorState {
+    bool error = false;
+    long group = 0;
+    std::wstring groupText, message;
+};
+ErrorState ErrorOf(ISession* session);
+
+com::ptr<IFunctionCall> Import(ISession* session, const wchar_t* module);
+com::ptr<IRfcParameter> Parameter(IFunctionCall* call, const wchar_t* list, const wchar_t* name);
+void Set(IFunctionCall* call, const wchar_t* name, const com::variant& value);
+com::variant Get(IFunctionCall* call, const wchar_t* name, const wchar_t* list = L"Exporting");
+std::wstring Text(const com::variant& value);
+
+IHttpSystemData* SystemData(ISoapSession* session);
+
+} // namespace test
