@@ -223,7 +223,7 @@ void RepositoryLoader::defineStructures(const json& doc, bool tables)
         const std::string n = name(s);
         inEntry((tables ? "table " : "structure ") + n, [&] {
             if (tables)
-                checkKeys(s, {"name", "text", "fields", "columns", "rows", "generate", "fromClients", "fromUsers"}, "table");
+                checkKeys(s, {"name", "text", "clientIndependent", "fields", "columns", "rows", "generate", "fromClients", "fromUsers"}, "table");
             else
                 checkKeys(s, {"name", "text", "fields"}, "structure");
             Structure& structure = *m_repo.m_dictionary.editStructure(n);
@@ -237,6 +237,11 @@ void RepositoryLoader::defineStructures(const json& doc, bool tables)
             }
             if (structure.components.empty())
                 bad("no fields");
+            if (tables) {
+                const Component& first = structure.components.front();
+                m_repo.m_tables[n].clientDependent = !flag(s, "clientIndependent") && first.name == "MANDT" &&
+                                                      first.type.scalar.letter == 'C' && first.type.scalar.length == 3;
+            }
         });
     }
 }
