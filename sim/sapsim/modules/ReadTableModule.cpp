@@ -123,7 +123,7 @@ void readTable(FunctionCall& call, CallEnvironment& env)
     int64_t skip = std::max<int64_t>(0, call.integer("ROWSKIPS"));
     const int64_t limit = call.integer("ROWCOUNT");
     for (const auto& row : table->rows) {
-        if (!where->matches(row))
+        if ((table->clientDependent && row.front() != env.logon.client) || !where->matches(row))
             continue;
         if (skip > 0) {
             --skip;

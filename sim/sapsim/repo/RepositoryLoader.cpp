@@ -223,7 +223,7 @@ void RepositoryLoader::defineStructures(const json& doc, bool tables)
         const std::string n = name(s);
         inEntry((tables ? "table " : "structure ") + n, [&] {
             if (tables)
-                checkKeys(s, {"name", "text", "fields", "columns", "rows", "generate", "fromClients", "fromUsers"}, "table");
+                checkKeys(s, {"name", "text", "clientIndependent", "fields", "columns", "rows", "generate", "fromClients", "fromUsers"}, "table");
             else
                 checkKeys(s, {"name", "text", "fields"}, "structure");
             Structure& structure = *m_repo.m_dictionary.editStructure(n);
@@ -237,6 +237,11 @@ void RepositoryLoader::defineStructures(const json& doc, bool tables)
             }
             if (structure.components.empty())
                 bad("no fields");
+            if (tables) {
+                const Component& first = structure.components.front();
+                m_repo.m_tables[n].clientDependent = !flag(s, "clientIndependent") && first.name == "MANDT" &&
+                                                      first.type.scalar.letter == 'C' && first.type.scalar.length == 3;
+            }
         });
     }
 }
@@ -383,12 +388,12 @@ void RepositoryLoader::loadTableRows(const json& doc)
     }
 }
 
-void RepositoryLoader::fillRows(DbTable& table, const json& spec) const
+void RepositoryLoader::fillRows(DbTable& table, const json& definition) const
 {
     const auto& components = table.structure->components;
     std::vector<int> columns;
-    if (spec.contains("columns")) {
-        for (const json& c : list(spec, "columns")) {
+    if (definition.contains("columns")) {
+        for (const json& c : list(definition, "columns")) {
             const int index = c.is_string() ? table.structure->indexOf(c.get<std::string>()) : -1;
             if (index < 0)
                 bad("unknown column " + c.dump());
@@ -398,7 +403,7 @@ void RepositoryLoader::fillRows(DbTable& table, const json& spec) const
         for (size_t i = 0; i < components.size(); ++i)
             columns.push_back(static_cast<int>(i));
     }
-    for (const json& r : list(spec, "rows")) {
+    for (const json& r : list(definition, "rows")) {
         if (!r.is_array() || r.size() != columns.size())
             bad("row " + std::to_string(table.rows.size() + 1) + " must list " + std::to_string(columns.size()) + " values");
         std::vector<std::string> row;
@@ -414,62 +419,62 @@ void RepositoryLoader::fillRows(DbTable& table, const json& spec) const
     }
 }
 
-void RepositoryLoader::fillGenerated(DbTable& table, const json& spec) const
+void RepositoryLoader::fillGenerated(DbTable& table, const json& definition) const
 {
-    checkKeys(spec, {"rows", "seed", "columns"}, "generate");
-    const int64_t rows = number(spec, "rows", 0);
+    checkKeys(definition, {"rows", "seed", "columns"}, "generate");
+    const int64_t rows = number(definition, "rows", 0);
     if (rows < 0 || static_cast<size_t>(rows) > maxGeneratedRows)
         bad("generate.rows must be 0.." + std::to_string(maxGeneratedRows));
     std::map<std::string, ColumnRule> rules;
-    if (spec.contains("columns")) {
-        if (!spec["columns"].is_object())
+    if (definition.contains("columns")) {
+        if (!definition["columns"].is_object())
             bad("generate.columns must be an object");
-        for (const auto& item : spec["columns"].items()) {
+        for (const auto& item : definition["columns"].items()) {
             if (table.structure->indexOf(item.key()) < 0)
                 bad("generate.columns: unknown column " + item.key());
             inEntry("column " + item.key(), [&] { rules[item.key()] = columnRule(item.value()); });
         }
     }
-    TableGenerator::generate(table, static_cast<uint64_t>(number(spec, "seed", 1)), static_cast<size_t>(rows), rules);
+    TableGenerator::generate(table, static_cast<uint64_t>(number(definition, "seed", 1)), static_cast<size_t>(rows), rules);
 }
 
-ColumnRule RepositoryLoader::columnRule(const json& spec) const
+ColumnRule RepositoryLoader::columnRule(const json& definition) const
 {
-    checkKeys(spec, {"constant", "sequence", "random", "scale", "choice", "date", "time", "text", "bytes"}, "column rule");
+    checkKeys(definition, {"constant", "sequence", "random", "scale", "choice", "date", "time", "text", "bytes"}, "column rule");
     ColumnRule rule;
     auto pair = [&](const char* key) {
-        const json& v = spec[key];
+        const json& v = definition[key];
         if (!v.is_array() || v.size() != 2)
             bad(std::string("'") + key + "' needs two values");
         return std::make_pair(v[0], v[1]);
     };
-    if (spec.contains("constant")) {
+    if (definition.contains("constant")) {
         rule.kind = ColumnRule::Kind::Constant;
-        rule.constant = cellText(spec["constant"]);
-    } else if (spec.contains("sequence")) {
+        rule.constant = cellText(definition["constant"]);
+    } else if (definition.contains("sequence")) {
         rule.kind = ColumnRule::Kind::Sequence;
         const auto [first, step] = pair("sequence");
         rule.first = first.get<int64_t>();
         rule.step = step.get<int64_t>();
-    } else if (spec.contains("random")) {
+    } else if (definition.contains("random")) {
         rule.kind = ColumnRule::Kind::Random;
         const auto [low, high] = pair("random");
         rule.low = low.get<int64_t>();
         rule.high = high.get<int64_t>();
-        rule.scale = static_cast<int>(number(spec, "scale", -1));
-    } else if (spec.contains("choice")) {
+        rule.scale = static_cast<int>(number(definition, "scale", -1));
+    } else if (definition.contains("choice")) {
         rule.kind = ColumnRule::Kind::Choice;
-        for (const json& c : list(spec, "choice"))
+        for (const json& c : list(definition, "choice"))
             rule.choices.push_back(cellText(c));
         if (rule.choices.empty())
             bad("'choice' needs at least one value");
-    } else if (spec.contains("date")) {
+    } else if (definition.contains("date")) {
         rule.kind = ColumnRule::Kind::Date;
         const auto [from, to] = pair("date");
         const ScalarType date{'D', 8, 0};
         rule.low = TableGenerator::daysFromDate(ScalarCodec::fromText(date, cellText(from)));
         rule.high = TableGenerator::daysFromDate(ScalarCodec::fromText(date, cellText(to)));
-    } else if (spec.contains("time")) {
+    } else if (definition.contains("time")) {
         rule.kind = ColumnRule::Kind::Time;
         const auto [from, to] = pair("time");
         const ScalarType time{'T', 6, 0};
@@ -479,10 +484,10 @@ ColumnRule RepositoryLoader::columnRule(const json& spec) const
         };
         rule.low = seconds(from);
         rule.high = seconds(to);
-    } else if (spec.contains("text")) {
+    } else if (definition.contains("text")) {
         rule.kind = ColumnRule::Kind::Text;
-        rule.pattern = text(spec, "text");
-    } else if (spec.contains("bytes")) {
+        rule.pattern = text(definition, "text");
+    } else if (definition.contains("bytes")) {
         rule.kind = ColumnRule::Kind::Bytes;
     } else {
         bad("no rule given");

@@ -35,10 +35,10 @@ private:
 
     Component component(const nlohmann::json& field) const;
     Parameter parameter(const nlohmann::json& p, ParamClass paramClass) const;
-    void fillRows(DbTable& table, const nlohmann::json& spec) const;
-    void fillGenerated(DbTable& table, const nlohmann::json& spec) const;
+    void fillRows(DbTable& table, const nlohmann::json& definition) const;
+    void fillGenerated(DbTable& table, const nlohmann::json& definition) const;
     void fillFromRecords(DbTable& table, const nlohmann::json& mapping, bool users) const;
-    ColumnRule columnRule(const nlohmann::json& spec) const;
+    ColumnRule columnRule(const nlohmann::json& definition) const;
 
     Repository& m_repo;
 };

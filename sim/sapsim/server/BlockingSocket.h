@@ -68,6 +68,7 @@ private:
             const auto b = asio::buffer(*it);
             if (b.size() == 0)
                 continue;
+            // WSABUF has no const form; a send only reads through it.
             wsa[count].buf = static_cast<char*>(const_cast<void*>(static_cast<const void*>(b.data())));
             wsa[count].len = static_cast<ULONG>(std::min<std::size_t>(b.size(), 1u << 30));
             ++count;

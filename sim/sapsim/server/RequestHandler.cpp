@@ -60,6 +60,12 @@ std::string upper(std::string s)
     return s;
 }
 
+std::string valueOf(const std::map<std::string, std::string>& map, const std::string& key, const std::string& fallback = {})
+{
+    const auto it = map.find(key);
+    return it == map.end() || it->second.empty() ? fallback : it->second;
+}
+
 std::string cut(const std::string& document)
 {
     return document.size() <= Logger::maxDocumentLog ? document : document.substr(0, Logger::maxDocumentLog) + "...";
@@ -106,11 +112,9 @@ HttpResponse RequestHandler::handle(const HttpRequest& request)
 
 HttpResponse RequestHandler::soap(const HttpRequest& request, const std::map<std::string, std::string>& query)
 {
-    const auto clientIt = query.find("sap-client");
-    const bool clientGiven = clientIt != query.end() && !clientIt->second.empty();
-    const std::string client = clientGiven ? clientIt->second : defaultClient;
-    const auto languageIt = query.find("sap-language");
-    const std::string language = upper(languageIt != query.end() && !languageIt->second.empty() ? languageIt->second : defaultLanguage);
+    const std::string givenClient = valueOf(query, "sap-client");
+    const std::string client = givenClient.empty() ? defaultClient : givenClient;
+    const std::string language = upper(valueOf(query, "sap-language", defaultLanguage));
     if (!validClient(client) || !validLanguage(language)) {
         HttpResponse r = text(400, "sap-client must be three digits and sap-language one or two letters\n");
         log(request, r, "");
@@ -118,7 +122,7 @@ HttpResponse RequestHandler::soap(const HttpRequest& request, const std::map<std
     }
 
     const auto cookies = HttpText::cookies(request.header("cookie"));
-    auto who = authenticate(request, cookies, client, clientGiven);
+    auto who = authenticate(request, cookies, client, !givenClient.empty());
     if (!who) {
         HttpResponse r = text(401, "logon refused\n");
         r.headers.emplace_back("WWW-Authenticate", "Basic realm=\"sapsim\"");
@@ -127,35 +131,39 @@ HttpResponse RequestHandler::soap(const HttpRequest& request, const std::map<std
     }
     who->logon.language = language;
 
-    // session_mode=1 keeps (or opens) a server session; session_mode=2 ends it after this request.
-    const auto modeIt = query.find("session_mode");
-    const std::string mode = modeIt == query.end() ? std::string() : modeIt->second;
-    const auto cookieIt = cookies.find(contextCookie);
-    std::string contextId = cookieIt == cookies.end() ? std::string() : cookieIt->second;
-    std::shared_ptr<SessionContext> session;
-    std::string setCookie;
-    if ((mode == "1" || mode == "2") && !contextId.empty())
-        session = m_services.sessions.find(contextId, who->logon.client, who->logon.user);
-    if (!session && mode == "1") {
-        std::tie(contextId, session) = m_services.sessions.open(who->logon.client, who->logon.user);
-        setCookie = std::string(contextCookie) + "=" + contextId + "; path=/; HttpOnly";
-    }
-    const bool stateful = session != nullptr;
-    if (!session)
-        session = std::make_shared<SessionContext>(who->logon.client, who->logon.user);
-
+    const std::string mode = valueOf(query, "session_mode");
+    Session session = chooseSession(mode, valueOf(cookies, contextCookie), who->logon);
     HttpResponse response;
     {
-        std::lock_guard lock(session->mutex());
-        response = call(request, *who, *session);
+        std::lock_guard lock(session.context->mutex());
+        response = call(request, *who, *session.context);
     }
-    if (stateful && mode == "2") {
-        m_services.sessions.close(contextId);
-        setCookie = std::string(contextCookie) + "=; path=/; Max-Age=0";
+    if (session.opened)
+        response.headers.emplace_back("Set-Cookie", std::string(contextCookie) + "=" + session.id + "; path=/; HttpOnly");
+    if (!session.id.empty() && mode == "2") {
+        m_services.sessions.close(session.id);
+        response.headers.emplace_back("Set-Cookie", std::string(contextCookie) + "=; path=/; Max-Age=0");
     }
-    if (!setCookie.empty())
-        response.headers.emplace_back("Set-Cookie", setCookie);
     return response;
+}
+
+// session_mode=1 continues the session of the cookie or opens one; session_mode=2 continues it
+// for its last request. Everything else runs in a context of its own.
+RequestHandler::Session RequestHandler::chooseSession(const std::string& mode, const std::string& contextId, const Logon& logon)
+{
+    Session session;
+    if ((mode == "1" || mode == "2") && !contextId.empty()) {
+        session.context = m_services.sessions.find(contextId, logon.client, logon.user);
+        if (session.context)
+            session.id = contextId;
+    }
+    if (!session.context && mode == "1") {
+        std::tie(session.id, session.context) = m_services.sessions.open(logon.client, logon.user);
+        session.opened = true;
+    }
+    if (!session.context)
+        session.context = std::make_shared<SessionContext>(logon.client, logon.user);
+    return session;
 }
 
 std::optional<RequestHandler::Authenticated> RequestHandler::authenticate(

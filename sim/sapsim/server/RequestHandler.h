@@ -48,7 +48,14 @@ private:
         bool passwordExpired = false;
     };
 
+    struct Session {
+        std::shared_ptr<SessionContext> context;
+        std::string id; // empty for a context of one request
+        bool opened = false;
+    };
+
     HttpResponse soap(const HttpRequest& request, const std::map<std::string, std::string>& query);
+    Session chooseSession(const std::string& mode, const std::string& contextId, const Logon& logon);
     std::optional<Authenticated> authenticate(const HttpRequest& request, const std::map<std::string, std::string>& cookies,
                                               const std::string& client, bool clientGiven) const;
     HttpResponse call(const HttpRequest& request, const Authenticated& who, SessionContext& session);

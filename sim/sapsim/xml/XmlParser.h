@@ -17,7 +17,7 @@ class XmlParser {
 public:
     struct Limits {
         size_t maxDepth = 64;
-        size_t maxElements = 4'000'000;
+        size_t maxElements = 2'000'000;
         size_t maxAttributes = 64;
     };
 

@@ -219,6 +219,19 @@ TEST(ReadTable, TablesBuiltFromClientsAndUsers)
     EXPECT_EQ((std::vector<std::string>{"000", "001"}), column("T000", "", "MANDT"));
     EXPECT_EQ((std::vector<std::string>{"LOCKED"}), column("USR02", "UFLAG = 64", "BNAME"));
     EXPECT_EQ((std::vector<std::string>{"Demo User"}), column("ZSIM_USERNAMES", "BNAME = 'DEMO'", "NAME_TEXT"));
+
+    // Tables beginning with MANDT show the rows of the logon client only; T000 belongs to none.
+    SimClient reference({"REFUSER", "refuser1", "000"});
+    EXPECT_EQ(2u, reference.call(readTable("T000", {}, {"MANDT"})).rows("DATA").size());
+    EXPECT_EQ((std::vector<std::string>{"REFUSER"}), [&] {
+        std::vector<std::string> users;
+        for (const Row& row : reference.call(readTable("USR02", {}, {"BNAME"})).rows("DATA"))
+            users.push_back(row.at("WA"));
+        return users;
+    }());
+    const SoapReply none = reference.call(readTable("SFLIGHT", {}, {"CARRID"}));
+    ASSERT_EQ(200, none.status());
+    EXPECT_TRUE(none.rows("DATA").empty());
 }
 
 TEST(ReadTable, RaisesItsExceptions)
