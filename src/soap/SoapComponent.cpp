@@ -110,7 +110,12 @@ FaultInfo ReadFault(ISoapEnvelope* envelope, std::wstring_view module) noexcept
         if (!detail)
             return {L"UNKNOWN", L"SOAP fault without detail"};
         com::ptr<ISoapNodes> children = ChildNodes(detail.get());
-        if (auto exception = FindNode(children.get(), std::wstring(module) + L".Exception", kRfcNamespace)) {
+        // The element is named after the module as the caller gave it; XML names cannot hold
+        // "/", so a namespaced module's element is also looked for under its "_-" form.
+        com::ptr<ISoapNode> exception = FindNode(children.get(), std::wstring(module) + L".Exception", kRfcNamespace);
+        if (!exception && module.find(L'/') != std::wstring_view::npos)
+            exception = FindNode(children.get(), ElementName(module) + L".Exception", kRfcNamespace);
+        if (exception) {
             std::wstring name = ChildText(exception.get(), L"Name");
             std::wstring message = L"exception " + name + L" in module " + std::wstring(module);
             return {std::move(name), std::move(message)};

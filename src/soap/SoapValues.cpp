@@ -216,6 +216,11 @@ void WriteField(ISoapNodes* nodes, IRfcField* field, const ValueTrace& trace, bo
 
 // ---- reading --------------------------------------------------------------------------
 
+bool IsInitialDateText(std::wstring_view text)
+{
+    return text.find_first_not_of(L"0- ") == std::wstring_view::npos;
+}
+
 com::variant Typed(ISoapNode* node, const wchar_t* type)
 {
     com::variant value;
@@ -238,8 +243,15 @@ com::variant ReceivedValue(ISoapNode* node, long type)
         return Typed(node, L"unsignedByte").as(VT_I2);
     case TYPE_FLOAT:
         return Typed(node, L"double");
-    case TYPE_DATE:
+    case TYPE_DATE: {
+        // SAP sends the initial date as 0000-00-00, which no XML Schema date can be: it is no date.
+        com::variant text;
+        Check(node->GetValue(text.put()));
+        if (text.vt() == VT_EMPTY || text.vt() == VT_NULL ||
+            (text.vt() == VT_BSTR && IsInitialDateText(com::view(V_BSTR(text.addr())))))
+            return com::variant();
         return Typed(node, L"date");
+    }
     case TYPE_TIME: {
         com::variant text, time;
         Check(node->GetValue(text.put()));

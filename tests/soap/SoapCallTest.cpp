@@ -120,9 +120,12 @@ TEST(SoapCall, DatesAndTimesGoAsDigitsAndComeBackAsDates)
     const SYSTEMTIME time = TimeOf(Get(call.get(), L"E_TIME"));
     EXPECT_EQ(time.wHour * 100 + time.wMinute, 1330);
 
-    // An initial date and a value that is no date.
+    // An initial date goes out as zeros and comes back as no date; a value that is no date
+    // fails before anything is sent.
     Set(call.get(), L"I_DATE", com::variant(0L));
     ASSERT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), S_OK);
+    EXPECT_FALSE(ErrorOf(session.get()).error);
+    EXPECT_EQ(Get(call.get(), L"E_DATE").vt(), VT_EMPTY);
     Set(call.get(), L"I_DATE", com::variant(L"someday"));
     EXPECT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), static_cast<HRESULT>(0x80040215));
     com::bstr description;
@@ -235,6 +238,31 @@ TEST(SoapCall, FaultsBecomeTheSessionsError)
     auto ping = Import(session.get(), L"RFC_PING");
     ASSERT_EQ(session->CallFunction(ping.get(), VARIANT_TRUE), S_OK);
     EXPECT_EQ(ErrorOf(session.get()).message, L"");
+}
+
+TEST(SoapCall, ANamespacedModulesExceptionIsFoundUnderItsElementName)
+{
+    TestServer server([](const HttpRequestSeen& request) {
+        if (request.body.find("RFC_PING") != std::string::npos)
+            return HttpReply::xml("<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+                                  "<soap:Body><r/></soap:Body></soap:Envelope>");
+        return HttpReply::xml(
+            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><soap:Fault>"
+            "<faultcode>soap:Server</faultcode><faultstring>NOT_FOUND</faultstring><detail>"
+            "<rfc:_-SIM_-FIND.Exception xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"><Name>NOT_FOUND</Name>"
+            "<Text>nothing</Text></rfc:_-SIM_-FIND.Exception></detail></soap:Fault></soap:Body></soap:Envelope>",
+            500);
+    });
+    auto session = NewSoapSession(server.port());
+    ASSERT_EQ(session->Connect(), S_OK);
+    com::ptr<IFunctionCall> call;
+    session->CreateCall(call.put());
+    call->put_Function(com::bstr(L"/SIM/FIND").get());
+    ASSERT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), S_OK);
+    EXPECT_NE(server.requests().back().body.find("_-SIM_-FIND"), std::string::npos);
+    ErrorState error = ErrorOf(session.get());
+    EXPECT_EQ(error.group, RFCERROR_APPLICATION_EXCEPTION);
+    EXPECT_EQ(error.message, L"NOT_FOUND");
 }
 
 TEST(SoapCall, AStatefulSessionKeepsItsServerSession)
