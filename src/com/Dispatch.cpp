@@ -75,13 +75,14 @@ ITypeInfo* type_info(REFIID iid) { return cache().get(iid); }
 HRESULT invoke(ITypeInfo* info, void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                EXCEPINFO* exception, UINT* arg_error) noexcept
 {
-    if (flags == DISPATCH_PROPERTYPUTREF) {
-        HRESULT hr = info->Invoke(object, id, flags, params, result, exception, arg_error);
-        if (hr != DISP_E_MEMBERNOTFOUND)
-            return hr;
-        flags = DISPATCH_PROPERTYPUT;
-    }
-    return info->Invoke(object, id, flags, params, result, exception, arg_error);
+    HRESULT hr = info->Invoke(object, id, flags, params, result, exception, arg_error);
+    if (hr != DISP_E_MEMBERNOTFOUND)
+        return hr;
+    if (flags == DISPATCH_PROPERTYPUTREF)
+        return info->Invoke(object, id, DISPATCH_PROPERTYPUT, params, result, exception, arg_error);
+    if (flags == DISPATCH_METHOD)
+        return info->Invoke(object, id, DISPATCH_PROPERTYGET, params, result, exception, arg_error);
+    return hr;
 }
 
 } // namespace com

@@ -11,7 +11,8 @@ namespace com {
 ITypeInfo* type_info(REFIID iid);
 
 // IDispatch::Invoke through `info` on `object`. A property put by reference (Set x.Prop = v in
-// a script) falls back to the plain put, which is all our properties declare. A property
+// a script) falls back to the plain put, which is all our properties declare, and a property
+// asked for as a method (JScript's Enumerator asks for _NewEnum so) is read. A property
 // called with arguments it does not take (call.Importing("X")) already reaches the default
 // member of the object it returns inside ITypeInfo::Invoke.
 HRESULT invoke(ITypeInfo* info, void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,

@@ -93,6 +93,20 @@ TEST(Dispatch, NewEnumYieldsTheItemsInOrder)
     EXPECT_EQ(Text(items[2]), L"C");
 }
 
+TEST(Dispatch, APropertyAskedForAsAMethodIsRead)
+{
+    // JScript's Enumerator asks for _NewEnum with DISPATCH_METHOD alone.
+    auto list = com::make<FakeStringList>();
+    list->items = {L"A"};
+    auto dispatch = list.query<IDispatch>();
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    com::variant result;
+    ASSERT_EQ(dispatch->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD, &none, result.put(), nullptr, nullptr),
+              S_OK);
+    EXPECT_TRUE(com::share(V_UNKNOWN(result.addr())).try_query<IEnumVARIANT>());
+    EXPECT_EQ(V_I4(Call(dispatch.get(), L"Count").value.addr()), 1);
+}
+
 TEST(Dispatch, ErrorInformationReachesTheLateBoundCaller)
 {
     com::ptr<FakeTableReader> fake;

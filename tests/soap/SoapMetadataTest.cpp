@@ -154,3 +154,70 @@ TEST(SoapMetadata, AFailedInterfaceImportLeavesAnEmptyPrototypeAndTheError)
     EXPECT_TRUE(error.error);
     EXPECT_EQ(error.message, L"FU_NOT_FOUND");
 }
+
+TEST(SoapSessionOperations, ReadsATableThroughTheTableReader)
+{
+    auto session = ConnectedSession();
+    com::ptr<ITableReader> reader;
+    ASSERT_EQ(session->GetTableReader(com::bstr(L"SFLIGHT").get(), reader.put()), S_OK);
+    com::ptr<IStringList> query, fields;
+    reader->get_Query(query.put());
+    reader->get_Fields(fields.put());
+    query->Add(com::bstr(L"CARRID = 'LH'").get());
+    for (const wchar_t* field : {L"CARRID", L"CONNID", L"FLDATE", L"PRICE", L"SEATSOCC"})
+        fields->Add(com::bstr(field).get());
+    ASSERT_EQ(reader->Read(10, 0), S_OK);
+    VARIANT_BOOL failed = VARIANT_TRUE;
+    reader->get_Error(&failed);
+    ASSERT_EQ(failed, VARIANT_FALSE);
+    com::ptr<IRfcRows> rows;
+    reader->get_Rows(rows.put());
+    long count = 0;
+    rows->get_Count(&count);
+    ASSERT_EQ(count, 10);
+    com::ptr<IRfcFields> row;
+    rows->get_Item(1, row.put());
+    com::ptr<IRfcField> field;
+    row->get_Item(com::variant(L"CARRID").get(), field.put());
+    com::variant carrier, date, seats;
+    field->get_value(carrier.put());
+    EXPECT_EQ(Text(carrier), L"LH");
+    row->get_Item(com::variant(L"FLDATE").get(), field.put());
+    field->get_value(date.put());
+    EXPECT_EQ(date.vt(), VT_DATE);
+    row->get_Item(com::variant(L"SEATSOCC").get(), field.put());
+    field->get_value(seats.put());
+    EXPECT_EQ(seats.vt(), VT_I4);
+
+    // A selection the server refuses shows in the reader's error.
+    query->RemoveAll();
+    query->Add(com::bstr(L"NOSUCHFIELD = 1").get());
+    ASSERT_EQ(reader->Read(10, 0), S_OK);
+    reader->get_Error(&failed);
+    EXPECT_EQ(failed, VARIANT_TRUE);
+}
+
+TEST(SoapSessionOperations, PasswordsAndUnicode)
+{
+    auto session = ConnectedSession();
+    VARIANT_BOOL flag = VARIANT_FALSE;
+    EXPECT_EQ(session->CheckPasswordExpired(&flag), S_FALSE);
+    EXPECT_EQ(flag, VARIANT_FALSE);
+    EXPECT_EQ(session->CheckUnicodeSupport(&flag), S_OK);
+    EXPECT_EQ(flag, VARIANT_TRUE);
+
+    auto expired = ConnectedSession({L"EXPIRED", L"expired1", L"001"});
+    EXPECT_EQ(expired->CheckPasswordExpired(&flag), S_OK);
+    EXPECT_EQ(flag, VARIANT_TRUE);
+    EXPECT_FALSE(ErrorOf(expired.get()).error);
+
+    // A changed password logs on; changing it back leaves the user as it was.
+    auto changer = ConnectedSession({L"PWCHANGE", L"pwchange1", L"001"});
+    ASSERT_EQ(changer->ChangePassword(com::bstr(L"pwchange2").get()), S_OK);
+    ASSERT_FALSE(ErrorOf(changer.get()).error) << ErrorOf(changer.get()).message;
+    auto after = ConnectedSession({L"PWCHANGE", L"pwchange2", L"001"});
+    com::ptr<ILogonData> logon;
+    after->get_LogonData(logon.put());
+    ASSERT_EQ(after->ChangePassword(com::bstr(L"pwchange1").get()), S_OK);
+    EXPECT_FALSE(ErrorOf(after.get()).error);
+}
