@@ -7,6 +7,7 @@
 #include "model/RfcType.h"
 #include "session/Trace.h"
 #include "session/XTolvane.h"
+#include "com/SafeArray.h"
 
 #include <cwchar>
 
@@ -216,59 +217,118 @@ void WriteField(ISoapNodes* nodes, IRfcField* field, const ValueTrace& trace, bo
 
 // ---- reading --------------------------------------------------------------------------
 
-bool IsInitialDateText(std::wstring_view text)
+// The XML Schema type a scalar of an ABAP type is read as; empty: the element's text.
+const wchar_t* SchemaTypeOf(long type)
 {
-    return text.find_first_not_of(L"0- ") == std::wstring_view::npos;
+    switch (type) {
+    case TYPE_INT: return L"long";
+    case TYPE_INT2: return L"short";
+    // An INT1 holds 0 to 255, which a signed xsd:byte cannot.
+    case TYPE_INT1: return L"unsignedByte";
+    case TYPE_FLOAT: return L"double";
+    case TYPE_DATE: return L"date";
+    case TYPE_BYTE:
+    case TYPE_XSTRING: return L"base64Binary";
+    default: return L"";
+    }
 }
 
-com::variant Typed(ISoapNode* node, const wchar_t* type)
-{
-    com::variant value;
-    Check(node->GetTypedValue(com::bstr(::soapkit::kXmlSchemaNamespace).get(), com::bstr(type).get(), value.put()));
-    return value;
-}
-
-com::variant ReceivedValue(ISoapNode* node, long type)
+// The value a field of an ABAP type receives, from what the component decoded.
+com::variant FieldValue(long type, com::variant decoded)
 {
     switch (type) {
     case TYPE_INT: {
         // An INT is 4 bytes: a script cannot use the 8-byte integer an xsd:long decodes to.
-        com::variant value = Typed(node, L"long"), narrow;
-        return SUCCEEDED(value.try_as(VT_I4, narrow)) ? narrow : value;
+        com::variant narrow;
+        return SUCCEEDED(decoded.try_as(VT_I4, narrow)) ? narrow : decoded;
     }
-    case TYPE_INT2:
-        return Typed(node, L"short");
     case TYPE_INT1:
-        // An INT1 holds 0 to 255, which a signed xsd:byte cannot.
-        return Typed(node, L"unsignedByte").as(VT_I2);
-    case TYPE_FLOAT:
-        return Typed(node, L"double");
-    case TYPE_DATE: {
-        // SAP sends the initial date as 0000-00-00, which no XML Schema date can be: it is no date.
-        com::variant text;
-        Check(node->GetValue(text.put()));
-        if (text.vt() == VT_EMPTY || text.vt() == VT_NULL ||
-            (text.vt() == VT_BSTR && IsInitialDateText(com::view(V_BSTR(text.addr())))))
-            return com::variant();
-        return Typed(node, L"date");
-    }
+        return decoded.vt() == VT_EMPTY ? decoded : decoded.as(VT_I2);
     case TYPE_TIME: {
-        com::variant text, time;
-        Check(node->GetValue(text.put()));
-        if (FAILED(text.try_as(VT_DATE, time)))
+        com::variant time;
+        if (FAILED(decoded.try_as(VT_DATE, time)))
             throw CXTolvane(DATE_TIME_CONVERSION, L"invalid date/time", L"CIntSoapFunctionCall::readField(),TYPE_TIME",
-                            DisplayText(text));
+                            DisplayText(decoded));
         return time;
     }
-    case TYPE_BYTE:
-    case TYPE_XSTRING:
-        return Typed(node, L"base64Binary");
-    default: {
-        com::variant value;
-        Check(node->GetValue(value.put()));
-        return value;
+    default:
+        return decoded;
     }
+}
+
+com::variant ReceivedValue(ISoapNode* node, long type)
+{
+    static const com::bstr schema(::soapkit::kXmlSchemaNamespace);
+    com::variant decoded;
+    const wchar_t* schemaType = SchemaTypeOf(type);
+    if (*schemaType)
+        Check(node->GetTypedValue(schema.get(), com::bstr(schemaType).get(), decoded.put()));
+    else
+        Check(node->GetValue(decoded.put()));
+    return FieldValue(type, std::move(decoded));
+}
+
+// A table whose rows hold scalars only, read in one call to the component. False when the
+// rows are not of that kind (or not ours): the caller reads them field by field.
+bool ReadFlatTable(ISoapNode* node, IRfcRows* rowsInterface, const ValueTrace& trace)
+{
+    auto rows = com::implementation<CRfcRows>(rowsInterface);
+    auto rowType = rows ? com::implementation<CRfcType>(rows->RowType()) : nullptr;
+    if (!rowType || rowType->Components().Size() == 0)
+        return false;
+    const CRfcTypes& components = rowType->Components();
+    const size_t columns = components.Size();
+    std::vector<long> types;
+    com::safearray names(SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(columns)));
+    com::safearray schemaTypes(SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(columns)));
+    if (!names.get() || !schemaTypes.get())
+        throw std::bad_alloc();
+    {
+        com::array_data<BSTR> nameData(names.get()), typeData(schemaTypes.get());
+        for (size_t c = 0; c < columns; ++c) {
+            auto component = com::implementation<CRfcType>(components.At(c));
+            if (!component || component->Kind() != RFCTYPEKIND_SCALAR)
+                return false;
+            types.push_back(component->ScalarType());
+            nameData.data()[c] = component->Name().bstr();
+            typeData.data()[c] = com::bstr(SchemaTypeOf(component->ScalarType())).detach();
+        }
     }
+    com::variant nameArray, typeArray, values;
+    V_VT(nameArray.put()) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(nameArray.addr()) = names.detach();
+    V_VT(typeArray.put()) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(typeArray.addr()) = schemaTypes.detach();
+    Check(ChildNodes(node)->ReadRows(nameArray.get(), typeArray.get(), values.put()));
+
+    com::array_data<VARIANT> data(V_ARRAY(values.addr()));
+    const size_t count = data.size() / columns;
+    if (count == 0)
+        return true;
+    rows->AppendRows(count);
+    const size_t firstRow = rows->Size() - count;
+    trace.Piece(L"{");
+    for (size_t r = 0; r < count; ++r) {
+        auto* row = static_cast<CRfcFields*>(rows->At(firstRow + r));
+        trace.Piece(L"[");
+        for (size_t c = 0; c < columns; ++c) {
+            VARIANT& received = data.data()[r * columns + c];
+            auto* field = static_cast<CRfcField*>(row->At(c));
+            if (V_VT(&received) == VT_ERROR && V_ERROR(&received) == DISP_E_PARAMNOTFOUND) {
+                if (trace.On())
+                    ostrel::TraceContinue(L"Warning: requested parameter %s not found\n", field->Name().c_str());
+            } else {
+                com::variant value = FieldValue(types[c], com::variant::attach(received));
+                if (trace.On())
+                    trace.Value(DisplayText(value));
+                field->SetValue(std::move(value));
+            }
+            trace.Piece(L",");
+        }
+        trace.Piece(L"],");
+    }
+    trace.Piece(L"}");
+    return true;
 }
 
 void ReadField(ISoapNodes* nodes, IRfcField* field, const ValueTrace& trace);
@@ -290,6 +350,8 @@ void ReadTable(ISoapNode* node, IRfcField* field, const ValueTrace& trace)
     com::ptr<IRfcRows> rows;
     com::check(field->get_Rows(rows.put()));
     com::check(rows->RemoveAll());
+    if (ReadFlatTable(node, rows.get(), trace))
+        return;
     com::ptr<ISoapNodes> items = ChildNodes(node);
     long count = 0;
     Check(items->NodeCount(&count));

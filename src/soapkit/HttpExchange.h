@@ -64,7 +64,9 @@ public:
     // the owner then lets go of the exchange.
     void send(const Timeout& timeout, ULONGLONG start);
     HttpResponseHead receive_head(const Timeout& timeout, ULONGLONG start);
-    std::vector<char> read_body(const Timeout& timeout, ULONGLONG start, size_t limit);
+    // The body; `expected` is the announced length, when there is one.
+    std::vector<char> read_body(const Timeout& timeout, ULONGLONG start, size_t limit,
+                                std::optional<unsigned long long> expected);
 
     // Abandons the exchange: closes its handles; a pending step finishes in the background.
     // The object may be gone when this returns.

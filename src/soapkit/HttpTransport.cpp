@@ -138,7 +138,7 @@ std::vector<char> CHttpTransport::receive(HttpExchange& exchange, ULONGLONG star
         fail(result::ParseError, L"the response from " + peer.server + L" announces " +
                                      std::to_wstring(*head.content_length) + L" bytes, more than the limit of " +
                                      std::to_wstring(limit));
-    std::vector<char> body = exchange.read_body(timeout_, start, limit);
+    std::vector<char> body = exchange.read_body(timeout_, start, limit, head.content_length);
     if (head.content_length && body.size() < *head.content_length)
         fail(result::TimedOut, L"the connection to " + peer.server + L" closed after " + std::to_wstring(body.size()) +
                                    L" of " + std::to_wstring(*head.content_length) + L" bytes of the response");

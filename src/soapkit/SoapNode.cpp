@@ -27,24 +27,25 @@ std::string CSoapNode::text() const
     return text_of(element_);
 }
 
+com::variant plain_value(const XmlNode* element)
+{
+    const auto marker = attribute_of(element, kSchemaInstance, "nil");
+    if (marker && (*marker == "true" || *marker == "1"))
+        return com::variant::null();
+    return com::variant(std::wstring_view(to_wide(text_of(element))));
+}
+
 HRESULT CSoapNode::GetValue(VARIANT* value)
 {
     return guard([&] {
         com::require_out(value);
         VariantInit(value);
-        std::string content;
-        bool nil = false;
+        com::variant content;
         {
             std::lock_guard lock(tree_->mutex());
-            const auto marker = attribute_of(element_, kSchemaInstance, "nil");
-            nil = marker && (*marker == "true" || *marker == "1");
-            content = text_of(element_);
+            content = plain_value(element_);
         }
-        if (nil) {
-            V_VT(value) = VT_NULL;
-            return;
-        }
-        com::check(com::variant(std::wstring_view(to_wide(content))).copy_to(value));
+        *value = content.detach();
     });
 }
 

@@ -4,6 +4,7 @@
 #include "FreeThreaded.h"
 #include "SoapKit.h"
 #include "XmlTree.h"
+#include "com/Variant.h"
 #include "com/Dispatch.h"
 #include "com/Object.h"
 
@@ -30,5 +31,8 @@ private:
 
 // A node object for `element` as the interface clients hold.
 com::ptr<ISoapNode> make_node(const std::shared_ptr<XmlTree>& tree, XmlNode* element);
+
+// An element's content as GetValue hands it out (Null for xsi:nil); call with the tree's lock held.
+com::variant plain_value(const XmlNode* element);
 
 } // namespace soapkit

@@ -6,6 +6,8 @@
 #include "ValueText.h"
 #include "com/Bstr.h"
 #include "com/Enumerator.h"
+#include "com/SafeArray.h"
+#include "XsdValue.h"
 
 namespace soapkit {
 namespace {
@@ -16,6 +18,31 @@ constexpr std::string_view kSchemaInstance = "http://www.w3.org/2001/XMLSchema-i
 bool is_absent(const VARIANT& value) noexcept
 {
     return V_VT(&value) == VT_EMPTY || (V_VT(&value) == VT_ERROR && V_ERROR(&value) == DISP_E_PARAMNOTFOUND);
+}
+
+// The texts of an array argument (of strings, or of variants holding strings).
+std::vector<std::wstring> texts_of(const VARIANT& argument)
+{
+    const VARIANT* v = &argument;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT))
+        v = V_VARIANTREF(v);
+    std::vector<std::wstring> texts;
+    if (V_VT(v) == (VT_ARRAY | VT_BSTR)) {
+        com::array_data<BSTR> data(V_ARRAY(v));
+        for (BSTR s : data.span())
+            texts.emplace_back(com::view(s));
+    } else if (V_VT(v) == (VT_ARRAY | VT_VARIANT)) {
+        com::array_data<VARIANT> data(V_ARRAY(v));
+        for (const VARIANT& item : data.span()) {
+            com::variant text;
+            if (FAILED(com::variant(item).try_as(VT_BSTR, text)))
+                fail(E_INVALIDARG, L"the column arrays must hold text");
+            texts.emplace_back(com::view(V_BSTR(text.addr())));
+        }
+    } else {
+        fail(E_INVALIDARG, L"columns and types are passed as arrays of text");
+    }
+    return texts;
 }
 
 void require_name(const std::string& name, const wchar_t* what)
@@ -111,6 +138,45 @@ void CSoapNodes::declare_schema_type(XmlNode* element, std::string_view type)
     if (lookup_namespace(element, "xsd") != kSchema)
         tree_->set_attribute(element, "xmlns:xsd", kSchema);
     tree_->set_attribute(element, "xsi:type", "xsd:" + std::string(type));
+}
+
+HRESULT CSoapNodes::ReadRows(VARIANT columns, VARIANT schemaTypes, VARIANT* values)
+{
+    return guard([&] {
+        com::require_out(values);
+        VariantInit(values);
+        const std::vector<std::wstring> names = texts_of(columns), types = texts_of(schemaTypes);
+        if (names.size() != types.size())
+            fail(E_INVALIDARG, L"one XML Schema type name (or none) is needed per column");
+        std::vector<std::string> local;
+        for (const auto& name : names)
+            local.push_back(to_utf8(name));
+
+        std::lock_guard lock(tree_->mutex());
+        const auto& rows = children();
+        com::safearray array(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(rows.size() * names.size())));
+        if (!array.get())
+            throw std::bad_alloc();
+        {
+            com::array_data<VARIANT> data(array.get());
+            VARIANT* out = data.data();
+            for (XmlNode* row : rows) {
+                for (size_t c = 0; c < names.size(); ++c, ++out) {
+                    const XmlNode* element = find_element(row, local[c], "");
+                    if (!element) {
+                        V_VT(out) = VT_ERROR;
+                        V_ERROR(out) = DISP_E_PARAMNOTFOUND;
+                    } else if (types[c].empty()) {
+                        *out = plain_value(element).detach();
+                    } else {
+                        *out = decode_xsd(text_of(element), types[c]).detach();
+                    }
+                }
+            }
+        }
+        V_VT(values) = VT_ARRAY | VT_VARIANT;
+        V_ARRAY(values) = array.detach();
+    });
 }
 
 HRESULT CSoapNodes::get__NewEnum(IUnknown** value)

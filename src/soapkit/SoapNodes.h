@@ -25,6 +25,7 @@ public:
                                       ISoapNode** node) override;
     HRESULT STDMETHODCALLTYPE get_Item(long index, ISoapNode** node) override;
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** value) override;
+    HRESULT STDMETHODCALLTYPE ReadRows(VARIANT columns, VARIANT schemaTypes, VARIANT* values) override;
 
 private:
     // The children as of the tree's current generation; call with the tree's lock held.

@@ -349,8 +349,12 @@ com::variant decode_xsd(std::string_view raw, std::wstring_view type)
         return read_decimal(text, type);
     if (type == L"boolean")
         return read_boolean(text, type);
-    if (type == L"date")
+    if (type == L"date") {
+        // SAP writes the initial (unset) date as 0000-00-00: no date rather than a failure.
+        if (text.find_first_not_of("0-") == std::string_view::npos)
+            return {};
         return read_date(text, type);
+    }
     if (type == L"time")
         return read_time(text, type);
     return read_date_time(text, type);
