@@ -386,6 +386,12 @@ HRESULT unregister_type_library(RegistryScope scope) noexcept
         check(library->GetLibAttr(&attr));
         const TLIBATTR a = *attr;
         library->ReleaseTLibAttr(attr);
+        // Removing a library that is not registered (twice, or after an installer removed it)
+        // is no failure.
+        BSTR registered = nullptr;
+        if (FAILED(QueryPathOfRegTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, &registered)))
+            return S_OK;
+        SysFreeString(registered);
         if (scope == RegistryScope::user)
             if (auto for_user = oleaut32_function<UnregisterForUser>("UnRegisterTypeLibForUser"))
                 return for_user(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);

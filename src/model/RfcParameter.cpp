@@ -1,6 +1,7 @@
 #include "RfcParameter.h"
 
 #include "RfcType.h"
+#include "com/Property.h"
 #include "session/Messages.h"
 
 namespace tolvane {
@@ -40,19 +41,9 @@ HRESULT CRfcParameter::Define(BSTR name, IRfcType* type)
     });
 }
 
-HRESULT CRfcParameter::get_Optional(VARIANT_BOOL* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_optional;
-    return S_OK;
-}
+HRESULT CRfcParameter::get_Optional(VARIANT_BOOL* value) { return com::get_property(m_optional, value); }
 
-HRESULT CRfcParameter::put_Optional(VARIANT_BOOL value)
-{
-    m_optional = value;
-    return S_OK;
-}
+HRESULT CRfcParameter::put_Optional(VARIANT_BOOL value) { return com::put_property(m_optional, value); }
 
 HRESULT CRfcParameter::get_Description(BSTR* value) { return m_description.copy_to(value); }
 
@@ -68,19 +59,9 @@ HRESULT CRfcParameter::put_DefaultValue(BSTR value)
     return guard([&] { m_defaultValue = com::bstr(com::view(value)); });
 }
 
-HRESULT CRfcParameter::get_IsRequested(VARIANT_BOOL* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_isRequested;
-    return S_OK;
-}
+HRESULT CRfcParameter::get_IsRequested(VARIANT_BOOL* value) { return com::get_property(m_isRequested, value); }
 
-HRESULT CRfcParameter::put_IsRequested(VARIANT_BOOL value)
-{
-    m_isRequested = value;
-    return S_OK;
-}
+HRESULT CRfcParameter::put_IsRequested(VARIANT_BOOL value) { return com::put_property(m_isRequested, value); }
 
 void CRfcParameter::SetMetadata(VARIANT_BOOL optional, com::bstr description, com::bstr defaultValue)
 {

@@ -3,6 +3,7 @@
 #include "RfcFields.h"
 #include "RfcType.h"
 #include "RowTemplate.h"
+#include "com/Property.h"
 #include "session/Messages.h"
 
 namespace tolvane {
@@ -15,21 +16,9 @@ HRESULT CRfcRows::get_FileMode(VARIANT_BOOL* value)
     return S_OK;
 }
 
-HRESULT CRfcRows::get_DataCol(short* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_dataCol;
-    return S_OK;
-}
+HRESULT CRfcRows::get_DataCol(short* value) { return com::get_property(m_dataCol, value); }
 
-HRESULT CRfcRows::get_IndexCol(short* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_indexCol;
-    return S_OK;
-}
+HRESULT CRfcRows::get_IndexCol(short* value) { return com::get_property(m_indexCol, value); }
 
 HRESULT CRfcRows::get_RfcType(IRfcType** value)
 {

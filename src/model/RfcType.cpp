@@ -1,5 +1,6 @@
 #include "RfcType.h"
 
+#include "com/Property.h"
 #include "session/Messages.h"
 
 namespace tolvane {
@@ -16,111 +17,35 @@ HRESULT CRfcType::get_name(BSTR* value)
     });
 }
 
-HRESULT CRfcType::get_Kind(RFCTYPEKIND* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_kind;
-    return S_OK;
-}
+HRESULT CRfcType::get_Kind(RFCTYPEKIND* value) { return com::get_property(m_kind, value); }
 
-HRESULT CRfcType::get_ScalarType(ABAPTYPE* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = static_cast<ABAPTYPE>(m_scalarType);
-    return S_OK;
-}
+HRESULT CRfcType::get_ScalarType(ABAPTYPE* value) { return com::get_property(m_scalarType, value); }
 
-HRESULT CRfcType::put_ScalarType(ABAPTYPE value)
-{
-    m_scalarType = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_ScalarType(ABAPTYPE value) { return com::put_property(m_scalarType, value); }
 
-HRESULT CRfcType::get_ScalarLength(short* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_scalarLength;
-    return S_OK;
-}
+HRESULT CRfcType::get_ScalarLength(short* value) { return com::get_property(m_scalarLength, value); }
 
-HRESULT CRfcType::put_ScalarLength(short value)
-{
-    m_scalarLength = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_ScalarLength(short value) { return com::put_property(m_scalarLength, value); }
 
-HRESULT CRfcType::get_ScalarDecimals(short* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_scalarDecimals;
-    return S_OK;
-}
+HRESULT CRfcType::get_ScalarDecimals(short* value) { return com::get_property(m_scalarDecimals, value); }
 
-HRESULT CRfcType::put_ScalarDecimals(short value)
-{
-    m_scalarDecimals = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_ScalarDecimals(short value) { return com::put_property(m_scalarDecimals, value); }
 
-HRESULT CRfcType::get_StructOffset(long* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_structOffset;
-    return S_OK;
-}
+HRESULT CRfcType::get_StructOffset(long* value) { return com::get_property(m_structOffset, value); }
 
-HRESULT CRfcType::put_StructOffset(long value)
-{
-    m_structOffset = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_StructOffset(long value) { return com::put_property(m_structOffset, value); }
 
-HRESULT CRfcType::get_StructLength(long* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_structLength;
-    return S_OK;
-}
+HRESULT CRfcType::get_StructLength(long* value) { return com::get_property(m_structLength, value); }
 
-HRESULT CRfcType::put_StructLength(long value)
-{
-    m_structLength = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_StructLength(long value) { return com::put_property(m_structLength, value); }
 
-HRESULT CRfcType::get_structOffsetC1(long* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_structOffsetC1;
-    return S_OK;
-}
+HRESULT CRfcType::get_structOffsetC1(long* value) { return com::get_property(m_structOffsetC1, value); }
 
-HRESULT CRfcType::put_structOffsetC1(long value)
-{
-    m_structOffsetC1 = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_structOffsetC1(long value) { return com::put_property(m_structOffsetC1, value); }
 
-HRESULT CRfcType::get_structLengthC1(long* value)
-{
-    if (!value)
-        return E_POINTER;
-    *value = m_structLengthC1;
-    return S_OK;
-}
+HRESULT CRfcType::get_structLengthC1(long* value) { return com::get_property(m_structLengthC1, value); }
 
-HRESULT CRfcType::put_structLengthC1(long value)
-{
-    m_structLengthC1 = value;
-    return S_OK;
-}
+HRESULT CRfcType::put_structLengthC1(long value) { return com::put_property(m_structLengthC1, value); }
 
 HRESULT CRfcType::get_StructFields(IRfcTypes** value) { return m_structFields.copy_to(value); }
 

@@ -18,17 +18,17 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 
 STDAPI DllRegisterServer()
 {
-    return tolvane::RegisterModule();
+    return tolvane::Registration().register_module();
 }
 
 STDAPI DllUnregisterServer()
 {
-    return tolvane::UnregisterModule();
+    return tolvane::Registration().unregister_module();
 }
 
 STDAPI DllInstall(BOOL install, LPCWSTR commandLine)
 {
-    return tolvane::InstallModule(install != FALSE, commandLine);
+    return tolvane::Registration().install(install != FALSE, commandLine);
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)

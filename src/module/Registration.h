@@ -1,12 +1,9 @@
 #pragma once
-// Registration of Tolvane.dll: the registry scripts and the type library, machine-wide or, once
-// DllInstall was called with "user", for the current user for the rest of the process.
-#include <windows.h>
+// Registration of Tolvane.dll: the registry scripts of its classes and its type library.
+#include "com/ModuleRegistration.h"
 
 namespace tolvane {
 
-HRESULT RegisterModule() noexcept;
-HRESULT UnregisterModule() noexcept;
-HRESULT InstallModule(bool install, const wchar_t* commandLine) noexcept;
+com::ModuleRegistration& Registration() noexcept;
 
 } // namespace tolvane

@@ -1,5 +1,6 @@
 #include "Trace.h"
 
+#include "TextFormat.h"
 #include "com/HResultError.h"
 #include "resources/Version.h"
 
@@ -38,14 +39,6 @@ std::string ToUtf8(std::wstring_view text)
     return result;
 }
 
-// The Microsoft runtime's formatter, where %s in a wide format takes a wide string.
-std::wstring FormatV(const wchar_t* format, va_list args)
-{
-    wchar_t buffer[kTraceLineLimit + 1];
-    const int n = _vsnwprintf(buffer, kTraceLineLimit, format, args);
-    const size_t length = n < 0 ? kTraceLineLimit : static_cast<size_t>(n);
-    return std::wstring(buffer, length);
-}
 
 void WriteLocked(std::wstring_view text, bool header)
 {
@@ -150,7 +143,7 @@ void TraceFormat(const wchar_t* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    const std::wstring text = FormatV(format, args);
+    const std::wstring text = tolvane::FormatTextV(kTraceLineLimit, format, args);
     va_end(args);
     WriteLocked(text, true);
 }
@@ -161,7 +154,7 @@ void TraceContinue(const wchar_t* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    const std::wstring text = FormatV(format, args);
+    const std::wstring text = tolvane::FormatTextV(kTraceLineLimit, format, args);
     va_end(args);
     WriteLocked(text, false);
 }
@@ -208,7 +201,8 @@ HRESULT TraceCheckHr(HRESULT hr, std::wstring_view message, std::wstring_view fu
     if (FAILED(hr)) {
         try {
             std::wstring text(message);
-            text += L' ';
+            if (!text.empty())
+                text += L' ';
             text += com::error_text(hr);
             TraceLog(TRACE_ERROR, text, function, file, line);
         } catch (...) {
@@ -219,13 +213,7 @@ HRESULT TraceCheckHr(HRESULT hr, std::wstring_view message, std::wstring_view fu
 
 HRESULT TraceCheckHr(HRESULT hr, std::wstring_view function, std::wstring_view file, int line)
 {
-    if (FAILED(hr)) {
-        try {
-            TraceLog(TRACE_ERROR, com::error_text(hr), function, file, line);
-        } catch (...) {
-        }
-    }
-    return hr;
+    return TraceCheckHr(hr, {}, function, file, line);
 }
 
 int TraceLevelFromText(std::wstring_view value)

@@ -4,6 +4,7 @@
 #include "com/Bstr.h"
 #include "com/Dispatch.h"
 #include "com/Object.h"
+#include "com/Property.h"
 #include "idl/Tolvane_h.h"
 
 namespace tolvane {
@@ -15,22 +16,22 @@ public:
     HRESULT STDMETHODCALLTYPE put_Protocol(BSTR value) override { return Store(m_protocol, value); }
     HRESULT STDMETHODCALLTYPE get_Host(BSTR* value) override { return m_host.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_Host(BSTR value) override { return Store(m_host, value); }
-    HRESULT STDMETHODCALLTYPE get_Port(long* value) override { return Read(m_port, value); }
-    HRESULT STDMETHODCALLTYPE put_Port(long value) override { return Write(m_port, value); }
+    HRESULT STDMETHODCALLTYPE get_Port(long* value) override { return com::get_property(m_port, value); }
+    HRESULT STDMETHODCALLTYPE put_Port(long value) override { return com::put_property(m_port, value); }
     HRESULT STDMETHODCALLTYPE get_SoapEndpoint(BSTR* value) override { return m_endpoint.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_SoapEndpoint(BSTR value) override { return Store(m_endpoint, value); }
-    HRESULT STDMETHODCALLTYPE get_Timeout(long* value) override { return Read(m_timeout, value); }
-    HRESULT STDMETHODCALLTYPE put_Timeout(long value) override { return Write(m_timeout, value); }
+    HRESULT STDMETHODCALLTYPE get_Timeout(long* value) override { return com::get_property(m_timeout, value); }
+    HRESULT STDMETHODCALLTYPE put_Timeout(long value) override { return com::put_property(m_timeout, value); }
     HRESULT STDMETHODCALLTYPE get_ProxyHost(BSTR* value) override { return m_proxyHost.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_ProxyHost(BSTR value) override { return Store(m_proxyHost, value); }
-    HRESULT STDMETHODCALLTYPE get_ProxyPort(long* value) override { return Read(m_proxyPort, value); }
-    HRESULT STDMETHODCALLTYPE put_ProxyPort(long value) override { return Write(m_proxyPort, value); }
+    HRESULT STDMETHODCALLTYPE get_ProxyPort(long* value) override { return com::get_property(m_proxyPort, value); }
+    HRESULT STDMETHODCALLTYPE put_ProxyPort(long value) override { return com::put_property(m_proxyPort, value); }
     HRESULT STDMETHODCALLTYPE get_ProxyUser(BSTR* value) override { return m_proxyUser.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_ProxyUser(BSTR value) override { return Store(m_proxyUser, value); }
     HRESULT STDMETHODCALLTYPE get_ProxyPassword(BSTR* value) override { return m_proxyPassword.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_ProxyPassword(BSTR value) override { return Store(m_proxyPassword, value); }
-    HRESULT STDMETHODCALLTYPE get_Stateful(VARIANT_BOOL* value) override { return Read(m_stateful, value); }
-    HRESULT STDMETHODCALLTYPE put_Stateful(VARIANT_BOOL value) override { return Write(m_stateful, value); }
+    HRESULT STDMETHODCALLTYPE get_Stateful(VARIANT_BOOL* value) override { return com::get_property(m_stateful, value); }
+    HRESULT STDMETHODCALLTYPE put_Stateful(VARIANT_BOOL value) override { return com::put_property(m_stateful, value); }
 
     const com::bstr& Protocol() const noexcept { return m_protocol; }
     const com::bstr& Host() const noexcept { return m_host; }
@@ -47,20 +48,6 @@ private:
     HRESULT Store(com::bstr& member, BSTR value)
     {
         return guard([&] { member = com::bstr(com::view(value)); });
-    }
-    template <class T>
-    static HRESULT Read(T member, T* value) noexcept
-    {
-        if (!value)
-            return E_POINTER;
-        *value = member;
-        return S_OK;
-    }
-    template <class T>
-    static HRESULT Write(T& member, T value) noexcept
-    {
-        member = value;
-        return S_OK;
     }
 
     com::bstr m_protocol{L"http"};

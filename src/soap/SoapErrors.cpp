@@ -1,5 +1,6 @@
 #include "SoapErrors.h"
 
+#include "session/TextFormat.h"
 #include "session/Trace.h"
 #include "idl/Tolvane_h.h"
 
@@ -8,21 +9,6 @@
 #include <iterator>
 
 namespace tolvane::soap {
-namespace {
-
-std::wstring Format(const wchar_t* format, ...)
-{
-    wchar_t buffer[1024];
-    va_list args;
-    va_start(args, format);
-    _vsnwprintf(buffer, std::size(buffer) - 1, format, args);
-    va_end(args);
-    buffer[std::size(buffer) - 1] = L'\0';
-    return buffer;
-}
-
-} // namespace
-
 CallOutcome MapFailure(HRESULT hr, const std::wstring& description, const std::wstring& exceptionName,
                        const ServerAddress& address, IHttpTransport* transport, HRESULT* result)
 {
@@ -35,7 +21,7 @@ CallOutcome MapFailure(HRESULT hr, const std::wstring& description, const std::w
         break;
     case 0x80044240UL:
         o = {true, RFCERROR_INTERNAL, L"parse error",
-             Format(L"error parsing response from server: %s", description.c_str()), false};
+             FormatText(L"error parsing response from server: %s", description.c_str()), false};
         break;
     case 0x80044310UL:
         o = {true, RFCERROR_COMMUNICATION, L"communication error", L"invalid url specified", false};
@@ -49,19 +35,19 @@ CallOutcome MapFailure(HRESULT hr, const std::wstring& description, const std::w
     case 0x8007274DUL:
         o = {true, RFCERROR_COMMUNICATION, L"communication error",
              address.proxy.empty()
-                 ? Format(L"could not connect to host %s:%i", address.host.c_str(), static_cast<int>(address.port))
-                 : Format(L"could not connect to host %s:%i (through proxy %s)", address.host.c_str(),
+                 ? FormatText(L"could not connect to host %s:%i", address.host.c_str(), static_cast<int>(address.port))
+                 : FormatText(L"could not connect to host %s:%i (through proxy %s)", address.host.c_str(),
                           static_cast<int>(address.port), address.proxy.c_str()),
              false};
         break;
     case 0x80072AF9UL:
     case 0x80072AFCUL:
         o = {true, RFCERROR_COMMUNICATION, L"communication error",
-             Format(L"could not resolve host %s", address.host.c_str()), false};
+             FormatText(L"could not resolve host %s", address.host.c_str()), false};
         break;
     default:
         o = {true, RFCERROR_INTERNAL, L"internal error",
-             Format(L"internal error 0x%x : %s", static_cast<unsigned>(hr), description.c_str()), false};
+             FormatText(L"internal error 0x%x : %s", static_cast<unsigned>(hr), description.c_str()), false};
         returned = hr;
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "SoapComponent.h"
 #include "SoapFunctionCall.h"
+#include "session/TextFormat.h"
 
 #include <cstdarg>
 #include <cwchar>
@@ -9,17 +10,6 @@
 
 namespace tolvane {
 namespace {
-
-std::wstring Format(const wchar_t* format, ...)
-{
-    wchar_t buffer[2048];
-    va_list args;
-    va_start(args, format);
-    _vsnwprintf(buffer, std::size(buffer) - 1, format, args);
-    va_end(args);
-    buffer[std::size(buffer) - 1] = L'\0';
-    return buffer;
-}
 
 // The URL that ends the server session: session_mode=2, replacing a session_mode already in
 // the URL (not at its very start) or appended.
@@ -67,7 +57,7 @@ HRESULT CSoapSession::Connect()
                 return S_OK;
             }
             SetErrorState(RFCERROR_COMMUNICATION, L"communication error",
-                          Format(L"RFC_PING returns status code %i (should be HTTP 200 (ok)", static_cast<int>(status)));
+                          FormatText(L"RFC_PING returns status code %i (should be HTTP 200 (ok)", static_cast<int>(status)));
             m_transport = nullptr;
             return S_OK;
         } catch (const com::hresult_error& e) {
@@ -97,7 +87,7 @@ void CSoapSession::SetUpTransport()
     m_address = {system.Host().str(), system.Port(), {}};
     if (!system.ProxyHost().empty()) {
         soap::Check(m_transport->UseProxy(system.ProxyHost().get(), system.ProxyPort()));
-        m_address.proxy = Format(L"%s:%i", system.ProxyHost().str().c_str(), static_cast<int>(system.ProxyPort()));
+        m_address.proxy = FormatText(L"%s:%i", system.ProxyHost().str().c_str(), static_cast<int>(system.ProxyPort()));
         ostrel::TraceContinue(L" proxy=%s ", m_address.proxy.c_str());
         if (!system.ProxyUser().empty()) {
             soap::Check(m_transport->SetProxyCredentials(system.ProxyUser().get(), system.ProxyPassword().get()));
@@ -106,7 +96,7 @@ void CSoapSession::SetUpTransport()
     }
     soap::Check(m_transport->SetTimeout(system.Timeout()));
     // The parts go into the URL as they are: the client owns their syntax.
-    m_url = Format(L"%s://%s:%i/%s?sap-client=%s&sap-language=%s", system.Protocol().str().c_str(),
+    m_url = FormatText(L"%s://%s:%i/%s?sap-client=%s&sap-language=%s", system.Protocol().str().c_str(),
                    system.Host().str().c_str(), static_cast<int>(system.Port()), system.SoapEndpoint().str().c_str(),
                    logon.Client().str().c_str(), logon.Language().str().c_str());
     if (system.Stateful())

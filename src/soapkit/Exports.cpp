@@ -27,17 +27,17 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 
 STDAPI DllRegisterServer()
 {
-    return soapkit::RegisterModule();
+    return soapkit::Registration().register_module();
 }
 
 STDAPI DllUnregisterServer()
 {
-    return soapkit::UnregisterModule();
+    return soapkit::Registration().unregister_module();
 }
 
 STDAPI DllInstall(BOOL install, LPCWSTR commandLine)
 {
-    return soapkit::InstallModule(install != FALSE, commandLine);
+    return soapkit::Registration().install(install != FALSE, commandLine);
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)

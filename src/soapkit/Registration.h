@@ -1,7 +1,7 @@
 #pragma once
-// The creatable classes of TolvaneSoap.dll and their registration, machine-wide or, once
-// DllInstall was called with "user", for the current user for the rest of the process.
+// The creatable classes of TolvaneSoap.dll and their registration.
 #include "com/ClassFactory.h"
+#include "com/ModuleRegistration.h"
 
 #include <span>
 
@@ -9,8 +9,6 @@ namespace soapkit {
 
 std::span<const com::ClassEntry> CreatableClasses() noexcept;
 
-HRESULT RegisterModule() noexcept;
-HRESULT UnregisterModule() noexcept;
-HRESULT InstallModule(bool install, const wchar_t* commandLine) noexcept;
+com::ModuleRegistration& Registration() noexcept;
 
 } // namespace soapkit
