@@ -92,17 +92,23 @@ std::wstring to_wide(std::string_view utf8)
     return wide;
 }
 
-std::string decode_to_utf8(std::string_view bytes, std::wstring_view charset)
+std::vector<char> decode_to_utf8(std::string_view bytes, std::wstring_view charset)
 {
     const UINT code_page = code_page_of(charset, bytes);
+    std::string converted;
     if (code_page == CP_UTF8) {
         if (bytes.starts_with("\xEF\xBB\xBF"))
             bytes.remove_prefix(3);
-        return std::string(bytes);
+    } else {
+        converted = to_utf8(code_page == kUtf16Le || code_page == kUtf16Be ? wide_from_utf16(bytes, code_page == kUtf16Be)
+                                                                            : wide_from(code_page, bytes));
+        bytes = converted;
     }
-    if (code_page == kUtf16Le || code_page == kUtf16Be)
-        return to_utf8(wide_from_utf16(bytes, code_page == kUtf16Be));
-    return to_utf8(wide_from(code_page, bytes));
+    // Reserved first: a large response is copied once, into memory of exactly its size.
+    std::vector<char> text;
+    text.reserve(bytes.size() + 1);
+    text.assign(bytes.begin(), bytes.end());
+    return text;
 }
 
 std::wstring lower_ascii(std::wstring_view text)

@@ -96,11 +96,11 @@ void check_prefixes(const XmlNode* document)
 
 } // namespace
 
-std::shared_ptr<XmlTree> XmlTree::parse(std::string text, const XmlLimits& limits)
+std::shared_ptr<XmlTree> XmlTree::parse(std::vector<char> text, const XmlLimits& limits)
 {
-    check_limits(text, limits);
+    check_limits(std::string_view(text.data(), text.size()), limits);
     auto tree = std::make_shared<XmlTree>();
-    tree->buffer_.assign(text.begin(), text.end());
+    tree->buffer_ = std::move(text);
     tree->buffer_.push_back('\0');
     try {
         tree->doc_.parse<rapidxml::parse_validate_closing_tags | rapidxml::parse_no_element_values>(tree->buffer_.data());

@@ -24,9 +24,10 @@ public:
     XmlTree(const XmlTree&) = delete;
     XmlTree& operator=(const XmlTree&) = delete;
 
-    // Parses UTF-8 text within the limits. Throws SoapError (parse error) for malformed XML,
-    // a prefix without a declaration, or a document beyond the limits.
-    static std::shared_ptr<XmlTree> parse(std::string text, const XmlLimits& limits);
+    // Parses UTF-8 text within the limits, in place: the tree keeps the buffer. Throws SoapError
+    // (parse error) for malformed XML, a prefix without a declaration, or a document beyond the
+    // limits.
+    static std::shared_ptr<XmlTree> parse(std::vector<char> text, const XmlLimits& limits);
 
     // Held by whoever reads or changes the tree.
     std::mutex& mutex() const noexcept { return mutex_; }

@@ -1,6 +1,7 @@
 // Reading a response: namespaces by URI, positional and named access, faults, and the ways a
 // response fails to be one.
 #include "SoapKitTest.h"
+#include "com/SafeArray.h"
 
 using namespace test;
 using soapkit::result::Fault;
@@ -211,4 +212,41 @@ TEST(EnvelopeRead, ResponseMayAlsoBeGivenAsText)
     ASSERT_EQ(envelope->ReadResponse(text.get(), com::bstr(L"utf-8").get()), S_OK);
     EXPECT_EQ(Value(Find(Body(envelope.get()).get(), L"T").get()), L"\u00e4");
     EXPECT_EQ(envelope->ReadResponse(com::variant(5).get(), com::bstr(L"utf-8").get()), E_INVALIDARG);
+}
+
+TEST(EnvelopeRead, ResponseByReferenceReadsLikeTheResponseItself)
+{
+    // A script host passes its variables by reference; the bytes and the text are read the same.
+    com::variant bytes = Bytes(kEcho);
+    VARIANT arrayRef;
+    V_VT(&arrayRef) = VT_BYREF | VT_ARRAY | VT_UI1;
+    V_ARRAYREF(&arrayRef) = &V_ARRAY(bytes.addr());
+    VARIANT variantRef;
+    V_VT(&variantRef) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&variantRef) = bytes.addr();
+    com::variant text(std::wstring_view(L"<Envelope xmlns=\"http://schemas.xmlsoap.org/soap/envelope/\"><Body><R xmlns=\"\">"
+                                        L"<ECHOTEXT>Hello</ECHOTEXT></R></Body></Envelope>"));
+    VARIANT textRef;
+    V_VT(&textRef) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&textRef) = &V_BSTR(text.addr());
+    const std::initializer_list<const VARIANT*> responses = {&bytes.get(), &arrayRef, &variantRef, &text.get(), &textRef};
+    for (const VARIANT* response : responses) {
+        SCOPED_TRACE(V_VT(response));
+        auto envelope = NewEnvelope();
+        ASSERT_EQ(envelope->ReadResponse(*response, com::bstr(L"utf-8").get()), S_OK);
+        EXPECT_EQ(Value(Find(Body(envelope.get()).get(), L"ECHOTEXT").get()), L"Hello");
+    }
+    EXPECT_EQ(BytesOf(bytes), kEcho) << "the caller's bytes stay as they were";
+
+    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+    com::safearray square(SafeArrayCreate(VT_UI1, 2, bounds));
+    com::variant twoDimensions;
+    V_VT(twoDimensions.addr()) = VT_ARRAY | VT_UI1;
+    V_ARRAY(twoDimensions.addr()) = square.detach();
+    auto envelope = NewEnvelope();
+    EXPECT_EQ(envelope->ReadResponse(twoDimensions.get(), com::bstr(L"utf-8").get()), E_INVALIDARG);
+    VARIANT nullArray;
+    V_VT(&nullArray) = VT_ARRAY | VT_UI1;
+    V_ARRAY(&nullArray) = nullptr;
+    EXPECT_EQ(envelope->ReadResponse(nullArray, com::bstr(L"utf-8").get()), E_INVALIDARG);
 }
