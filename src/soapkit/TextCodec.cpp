@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
+#include <new>
 
 namespace soapkit {
 namespace {
@@ -90,6 +92,24 @@ std::wstring to_wide(std::string_view utf8)
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
     return wide;
+}
+
+wchar_t* new_bstr(std::string_view utf8)
+{
+    if (utf8.size() > INT_MAX)
+        throw std::bad_alloc();
+    const int size = static_cast<int>(utf8.size());
+    // Most values of a table are ASCII: widened directly, without measuring first.
+    const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const int n = ascii ? size : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (!text)
+        throw std::bad_alloc();
+    if (ascii)
+        std::copy(utf8.begin(), utf8.end(), text);
+    else
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text, n);
+    return text;
 }
 
 std::vector<char> decode_to_utf8(std::string_view bytes, std::wstring_view charset)

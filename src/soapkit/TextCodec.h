@@ -9,6 +9,8 @@ namespace soapkit {
 
 std::string to_utf8(std::wstring_view text);
 std::wstring to_wide(std::string_view utf8);
+// UTF-8 text as a new BSTR (never null; throws std::bad_alloc).
+wchar_t* new_bstr(std::string_view utf8);
 
 // A response body in the named character set, as UTF-8. An empty name means UTF-8 unless the
 // body starts with a UTF-16 byte order mark. A UTF-8 byte order mark is dropped. The buffer has

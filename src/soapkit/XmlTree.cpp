@@ -251,6 +251,21 @@ std::string text_of(const XmlNode* element)
     return text;
 }
 
+std::string_view text_view(const XmlNode* element, std::string& joined)
+{
+    const XmlNode* piece = nullptr;
+    for (const XmlNode* n = element->first_node(); n; n = n->next_sibling()) {
+        if (n->type() != rapidxml::node_data && n->type() != rapidxml::node_cdata)
+            continue;
+        if (piece) {
+            joined = text_of(element);
+            return joined;
+        }
+        piece = n;
+    }
+    return piece ? value_of(piece) : std::string_view();
+}
+
 XmlNode* first_element(const XmlNode* parent) noexcept
 {
     XmlNode* n = parent->first_node();

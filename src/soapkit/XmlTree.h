@@ -70,6 +70,8 @@ std::optional<std::string_view> attribute_of(const XmlNode* element, std::string
 
 // The character content of an element: its text and CDATA children, joined.
 std::string text_of(const XmlNode* element);
+// The same without a copy where the content is one piece (or none); `joined` holds it otherwise.
+std::string_view text_view(const XmlNode* element, std::string& joined);
 
 XmlNode* first_element(const XmlNode* parent) noexcept;
 XmlNode* next_element(const XmlNode* element) noexcept;
