@@ -82,6 +82,10 @@ XmlNode* find_element(const XmlNode* parent, std::string_view local, std::string
 
 namespace soapkit {
 
+// Whether no element of `text` has more than one piece of text content, and no CDATA section:
+// then the tree keeps each element's text in the element itself.
+bool has_one_text_per_element(std::string_view text);
+
 // A name an element may carry without a prefix: a letter, '_' or a non-ASCII character first,
 // then also digits, '-' and '.'.
 bool is_xml_name(std::string_view name) noexcept;

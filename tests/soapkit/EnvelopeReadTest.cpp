@@ -250,3 +250,71 @@ TEST(EnvelopeRead, ResponseByReferenceReadsLikeTheResponseItself)
     V_ARRAY(&nullArray) = nullptr;
     EXPECT_EQ(envelope->ReadResponse(nullArray, com::bstr(L"utf-8").get()), E_INVALIDARG);
 }
+
+namespace {
+
+// Every element below the response element, depth first: name, namespace and value.
+void Describe(ISoapNodes* nodes, std::wstring& out)
+{
+    for (long i = 0; i < Count(nodes); ++i) {
+        auto node = At(nodes, i);
+        com::bstr name, ns;
+        node->get_Name(name.put());
+        node->get_NamespaceUri(ns.put());
+        com::variant value;
+        EXPECT_EQ(node->GetValue(value.put()), S_OK);
+        out += L"<" + name.str() + L" ns='" + ns.str() + L"' " + (value.vt() == VT_NULL ? L"null" : L"'" + TextOf(value) + L"'");
+        Describe(Children(node.get()).get(), out);
+        out += L">";
+    }
+}
+
+std::wstring Described(const std::string& xml)
+{
+    auto envelope = Read(xml);
+    std::wstring out;
+    Describe(Body(envelope.get()).get(), out);
+    return out;
+}
+
+// The same document with a CDATA section's opening in a comment before the envelope: no
+// element changes, but the document no longer reads with the text kept in its elements.
+std::string WithCdataMention(const std::string& xml)
+{
+    std::string marked = xml;
+    marked.insert(marked.find("?>") + 2, "<!-- <![CDATA[ -->");
+    return marked;
+}
+
+} // namespace
+
+TEST(EnvelopeRead, TextKeptInItsElementReadsAsTextInNodesOfItsOwn)
+{
+    const std::string bodies[] = {
+        "<r:R xmlns:r=\"urn:r\"><T><item><A>1</A><B>two</B><C/><D></D></item><item><A>3</A></item></T></r:R>",
+        "<r:R xmlns:r=\"urn:r\">\n  <A> padded </A>\n  <B>&lt;&amp;&gt;&#65;&#x20AC;</B>\n  <C>Gr\xC3\xBC\xC3\x9F</C>\n</r:R>\n",
+        "<r:R xmlns:r=\"urn:r\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><A xsi:nil=\"true\"/>"
+        "<B t=\"a>b\" u='<'>x > y</B><S><I>in</I>after</S></r:R>",
+        "<r:R xmlns:r=\"urn:r\"><A>x<B/>y</A><C>a<!-- c -->b</C><D>p<?pi?>q</D></r:R>",
+        "<r:R xmlns:r=\"urn:r\"><A>a<![CDATA[<b>]]>c</A><B><![CDATA[]]></B></r:R>",
+    };
+    for (const std::string& body : bodies) {
+        SCOPED_TRACE(body);
+        const std::string xml = ResponseXml(body);
+        const std::wstring kept = Described(xml);
+        EXPECT_EQ(kept, Described(WithCdataMention(xml)));
+        EXPECT_FALSE(kept.empty());
+    }
+}
+
+TEST(EnvelopeRead, TextKeptInItsElementCanBeReplaced)
+{
+    auto envelope = Read(ResponseXml("<r:R xmlns:r=\"urn:r\"><A>old</A><B>old</B></r:R>"));
+    auto body = Body(envelope.get());
+    auto a = Find(body.get(), L"A"), b = Find(body.get(), L"B");
+    ASSERT_EQ(a->SetValue(com::variant(L"new").get()), S_OK);
+    ASSERT_EQ(b->SetValue(com::variant(L"").get()), S_OK);
+    EXPECT_EQ(Value(a.get()), L"new");
+    EXPECT_EQ(Value(b.get()), L"");
+    EXPECT_EQ(TextOf(Typed(b.get(), L"string")), L"");
+}
