@@ -174,30 +174,62 @@ HttpResponseHead HttpExchange::receive_head(const Timeout& timeout, ULONGLONG st
     return head;
 }
 
-std::vector<char> HttpExchange::read_body(const Timeout& timeout, ULONGLONG start, size_t limit,
-                                          std::optional<unsigned long long> expected)
+size_t HttpExchange::read_some(char* buffer, size_t size, const Timeout& timeout, ULONGLONG start)
+{
+    record([](Progress& p) { p.read_done = false; });
+    check_started(WinHttpReadData(handle_.get(), buffer, static_cast<DWORD>(size), nullptr));
+    return await(timeout, start, [](const Progress& p) noexcept { return p.read_done; }).read_bytes;
+}
+
+com::safearray HttpExchange::read_body(const Timeout& timeout, ULONGLONG start, size_t limit,
+                                       std::optional<unsigned long long> expected)
+{
+    if (expected && *expected <= limit)
+        return read_announced(timeout, start, static_cast<size_t>(*expected));
+    return read_to_end(timeout, start, limit);
+}
+
+// Straight into the array handed to the caller: a large table is several megabytes, and every
+// copy of it costs fresh memory. Once the announced length is there the body is complete, and
+// no further read is needed to learn that.
+com::safearray HttpExchange::read_announced(const Timeout& timeout, ULONGLONG start, size_t length)
+{
+    // Only this thread touches the array while no read is pending.
+    announced_body_ = com::safearray::bytes(length);
+    char* data = static_cast<char*>(announced_body_.get()->pvData);
+    size_t received = 0;
+    while (received < length) {
+        const size_t got = read_some(data + received, std::min(length - received, kLargestRead), timeout, start);
+        if (got == 0)
+            break;
+        received += got;
+    }
+    if (received == length)
+        return std::move(announced_body_);
+    // The connection ended early: the caller reports how much arrived.
+    com::safearray partial = com::safearray::bytes(received);
+    std::copy(data, data + received, static_cast<char*>(partial.get()->pvData));
+    return partial;
+}
+
+com::safearray HttpExchange::read_to_end(const Timeout& timeout, ULONGLONG start, size_t limit)
 {
     // Only this thread touches the buffer while no read is pending.
     std::vector<char>& body = body_;
-    if (expected && *expected <= limit)
-        body.reserve(static_cast<size_t>(*expected) + 1);
     for (;;) {
         const size_t old = body.size();
-        size_t chunk = kReadChunk;
-        if (expected && *expected > old)
-            chunk = std::clamp<size_t>(static_cast<size_t>(*expected - old), kReadChunk, kLargestRead);
-        body.resize(old + chunk);
-        record([](Progress& p) { p.read_done = false; });
-        check_started(WinHttpReadData(handle_.get(), body.data() + old, static_cast<DWORD>(chunk), nullptr));
-        const Progress done = await(timeout, start, [](const Progress& p) noexcept { return p.read_done; });
-        body.resize(old + done.read_bytes);
-        if (done.read_bytes == 0)
+        body.resize(old + kReadChunk);
+        const size_t got = read_some(body.data() + old, kReadChunk, timeout, start);
+        body.resize(old + got);
+        if (got == 0)
             break;
         if (body.size() > limit)
             fail(result::ParseError, L"the response from " + peer_.server + L" is larger than the limit of " +
                                          std::to_wstring(limit) + L" bytes");
     }
-    return std::move(body);
+    com::safearray bytes = com::safearray::bytes(body.size());
+    std::copy(body.begin(), body.end(), static_cast<char*>(bytes.get()->pvData));
+    return bytes;
 }
 
 void HttpExchange::close() noexcept

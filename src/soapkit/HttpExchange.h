@@ -12,6 +12,7 @@
 #include "HttpErrors.h"
 #include "HttpUrl.h"
 #include "Timeout.h"
+#include "com/SafeArray.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -64,9 +65,9 @@ public:
     // the owner then lets go of the exchange.
     void send(const Timeout& timeout, ULONGLONG start);
     HttpResponseHead receive_head(const Timeout& timeout, ULONGLONG start);
-    // The body; `expected` is the announced length, when there is one.
-    std::vector<char> read_body(const Timeout& timeout, ULONGLONG start, size_t limit,
-                                std::optional<unsigned long long> expected);
+    // The body as a byte array; `expected` is the announced length, when there is one.
+    com::safearray read_body(const Timeout& timeout, ULONGLONG start, size_t limit,
+                             std::optional<unsigned long long> expected);
 
     // Abandons the exchange: closes its handles; a pending step finishes in the background.
     // The object may be gone when this returns.
@@ -93,6 +94,10 @@ private:
     // Waits until `reached` holds; throws on a reported error or when the time runs out.
     Progress await(const Timeout& timeout, ULONGLONG start, Condition reached);
     std::optional<std::wstring> query_header(DWORD info, DWORD* index = WINHTTP_NO_HEADER_INDEX) const;
+    // One read of at most `size` bytes into `buffer`; 0 at the end of the body.
+    size_t read_some(char* buffer, size_t size, const Timeout& timeout, ULONGLONG start);
+    com::safearray read_announced(const Timeout& timeout, ULONGLONG start, size_t length);
+    com::safearray read_to_end(const Timeout& timeout, ULONGLONG start, size_t limit);
 
     static void CALLBACK on_status(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info, DWORD length);
     template <class Change>
@@ -108,7 +113,10 @@ private:
     std::mutex mutex_;
     Progress progress_;
     std::shared_ptr<HttpExchange> anchor_; // keeps this alive until WinHTTP closes the request
-    std::vector<char> body_;               // a pending read writes here
+    // A pending read writes into one of these: the array that a body of announced length is
+    // read into, or the growing buffer of one without.
+    com::safearray announced_body_;
+    std::vector<char> body_;
 };
 
 } // namespace soapkit

@@ -51,16 +51,11 @@ void add_header(std::wstring& headers, std::wstring_view name, std::wstring_view
     headers.append(name).append(L": ").append(value).append(L"\r\n");
 }
 
-com::variant byte_array(const std::vector<char>& bytes)
+com::variant byte_array(com::safearray bytes)
 {
-    com::safearray array = com::safearray::bytes(bytes.size());
-    if (!bytes.empty()) {
-        com::array_data<char> data(array.get());
-        std::copy(bytes.begin(), bytes.end(), data.data());
-    }
     com::variant v;
     V_VT(v.addr()) = VT_ARRAY | VT_UI1;
-    V_ARRAY(v.addr()) = array.detach();
+    V_ARRAY(v.addr()) = bytes.detach();
     return v;
 }
 
@@ -120,7 +115,7 @@ void CHttpTransport::record_head(const HttpResponseHead& head)
         cookies_->accept(to_utf8(set_cookie), target);
 }
 
-std::vector<char> CHttpTransport::receive(HttpExchange& exchange, ULONGLONG start)
+com::safearray CHttpTransport::receive(HttpExchange& exchange, ULONGLONG start)
 {
     WaitingFlag waiting(waiting_);
     const HttpResponseHead head = exchange.receive_head(timeout_, start);
@@ -138,9 +133,10 @@ std::vector<char> CHttpTransport::receive(HttpExchange& exchange, ULONGLONG star
         fail(result::ParseError, L"the response from " + peer.server + L" announces " +
                                      std::to_wstring(*head.content_length) + L" bytes, more than the limit of " +
                                      std::to_wstring(limit));
-    std::vector<char> body = exchange.read_body(timeout_, start, limit, head.content_length);
-    if (head.content_length && body.size() < *head.content_length)
-        fail(result::TimedOut, L"the connection to " + peer.server + L" closed after " + std::to_wstring(body.size()) +
+    com::safearray body = exchange.read_body(timeout_, start, limit, head.content_length);
+    const size_t received = com::element_count(body.get());
+    if (head.content_length && received < *head.content_length)
+        fail(result::TimedOut, L"the connection to " + peer.server + L" closed after " + std::to_wstring(received) +
                                    L" of " + std::to_wstring(*head.content_length) + L" bytes of the response");
     return body;
 }
@@ -156,7 +152,7 @@ HRESULT CHttpTransport::FetchResponse(BSTR* charset, VARIANT* body)
         ExchangeUse exchange = std::move(current_);
         if (!exchange)
             fail(result::WrongOrder, L"there is no request whose response could be fetched (call PostRequest first)");
-        const com::variant bytes = byte_array(receive(*exchange, start));
+        com::variant bytes = byte_array(receive(*exchange, start));
         std::wstring named;
         {
             std::lock_guard lock(settings_mutex_);
@@ -167,7 +163,7 @@ HRESULT CHttpTransport::FetchResponse(BSTR* charset, VARIANT* body)
             SysFreeString(*charset);
             *charset = replacement.detach();
         }
-        com::check(bytes.copy_to(body));
+        *body = bytes.detach();
     });
 }
 

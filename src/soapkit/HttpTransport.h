@@ -49,7 +49,7 @@ private:
     };
 
     HttpRequest build_request(const HttpUrl& url, std::string body);
-    std::vector<char> receive(HttpExchange& exchange, ULONGLONG start);
+    com::safearray receive(HttpExchange& exchange, ULONGLONG start);
     void record_head(const HttpResponseHead& head);
     com::ptr<ICookieJar> jar();
 

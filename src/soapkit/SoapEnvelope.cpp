@@ -16,20 +16,41 @@ constexpr std::string_view kEnvelopePrefix = "soap";
 constexpr std::string_view kRequestPrefix = "m";
 constexpr long kDepthCeiling = 1000; // beyond this the parser's recursion could exhaust a stack
 
-// The response as text: a byte array in its character set, or a string as it stands.
-std::string response_text(const VARIANT& response, std::wstring_view charset, size_t max_bytes)
+std::vector<char> utf8_of(std::wstring_view text)
 {
-    com::variant direct;
-    com::check(VariantCopyInd(direct.addr(), const_cast<VARIANT*>(&response)));
-    if (direct.vt() == VT_BSTR)
-        return to_utf8(com::view(V_BSTR(direct.addr())));
-    if (direct.vt() != (VT_ARRAY | VT_UI1) || !V_ARRAY(direct.addr()) || SafeArrayGetDim(V_ARRAY(direct.addr())) != 1)
+    const std::string utf8 = to_utf8(text);
+    std::vector<char> buffer;
+    buffer.reserve(utf8.size() + 1);
+    buffer.assign(utf8.begin(), utf8.end());
+    return buffer;
+}
+
+std::vector<char> bytes_text(SAFEARRAY* array, std::wstring_view charset, size_t max_bytes)
+{
+    if (!array || SafeArrayGetDim(array) != 1)
         fail(E_INVALIDARG, L"the response must be a one-dimensional byte array or a string");
-    com::array_data<const char> bytes(V_ARRAY(direct.addr()));
+    com::array_data<const char> bytes(array);
     if (bytes.size() > max_bytes)
         fail(result::ParseError, L"the response has " + std::to_wstring(bytes.size()) + L" bytes, more than the limit of " +
                                      std::to_wstring(max_bytes));
     return decode_to_utf8(std::string_view(bytes.data(), bytes.size()), charset);
+}
+
+// The response as UTF-8 text: a byte array in its character set, or a string as it stands.
+// A response passed by value is read where it is: a copy of a large one costs fresh memory.
+std::vector<char> response_text(const VARIANT& response, std::wstring_view charset, size_t max_bytes)
+{
+    if (V_VT(&response) == (VT_ARRAY | VT_UI1))
+        return bytes_text(V_ARRAY(&response), charset, max_bytes);
+    if (V_VT(&response) == VT_BSTR)
+        return utf8_of(com::view(V_BSTR(&response)));
+    com::variant direct;
+    com::check(VariantCopyInd(direct.addr(), const_cast<VARIANT*>(&response)));
+    if (direct.vt() == VT_BSTR)
+        return utf8_of(com::view(V_BSTR(direct.addr())));
+    if (direct.vt() != (VT_ARRAY | VT_UI1))
+        fail(E_INVALIDARG, L"the response must be a one-dimensional byte array or a string");
+    return bytes_text(V_ARRAY(direct.addr()), charset, max_bytes);
 }
 
 std::wstring child_text(XmlNode* parent, std::string_view local, std::string_view ns)
@@ -63,7 +84,7 @@ CSoapEnvelope::Document CSoapEnvelope::new_request()
     return d;
 }
 
-CSoapEnvelope::Document CSoapEnvelope::parse_response(std::string text, const XmlLimits& limits)
+CSoapEnvelope::Document CSoapEnvelope::parse_response(std::vector<char> text, const XmlLimits& limits)
 {
     Document d;
     d.tree = XmlTree::parse(std::move(text), limits);

@@ -10,6 +10,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace soapkit {
 
@@ -40,7 +41,7 @@ private:
     };
 
     static Document new_request();
-    static Document parse_response(std::string text, const XmlLimits& limits);
+    static Document parse_response(std::vector<char> text, const XmlLimits& limits);
     XmlLimits limits() const;
 
     mutable std::mutex mutex_;

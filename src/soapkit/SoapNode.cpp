@@ -32,7 +32,11 @@ com::variant plain_value(const XmlNode* element)
     const auto marker = attribute_of(element, kSchemaInstance, "nil");
     if (marker && (*marker == "true" || *marker == "1"))
         return com::variant::null();
-    return com::variant(std::wstring_view(to_wide(text_of(element))));
+    std::string joined;
+    com::variant text;
+    V_VT(text.put()) = VT_BSTR;
+    V_BSTR(text.addr()) = new_bstr(text_view(element, joined));
+    return text;
 }
 
 HRESULT CSoapNode::GetValue(VARIANT* value)

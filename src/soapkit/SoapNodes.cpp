@@ -9,6 +9,9 @@
 #include "com/SafeArray.h"
 #include "XsdValue.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace soapkit {
 namespace {
 
@@ -44,6 +47,101 @@ std::vector<std::wstring> texts_of(const VARIANT& argument)
     }
     return texts;
 }
+
+// The value of an element's own default namespace declaration, if it has one.
+std::optional<std::string_view> own_default_namespace(const XmlNode* element) noexcept
+{
+    for (auto* a = element->first_attribute(); a; a = a->next_attribute())
+        if (std::string_view(a->name(), a->name_size()) == "xmlns")
+            return std::string_view(a->value(), a->value_size());
+    return std::nullopt;
+}
+
+// The columns of a table read, resolved once for all of its rows. A row is walked once,
+// matching its children to columns, instead of searching it for every column and resolving
+// the namespace of every element met on the way.
+class RowReader {
+public:
+    RowReader(const std::vector<std::wstring>& names, const std::vector<std::wstring>& types)
+    {
+        for (size_t c = 0; c < names.size(); ++c) {
+            names_.push_back(to_utf8(names[c]));
+            decoders_.push_back(types[c].empty() ? std::nullopt : std::optional<XsdDecoder>(std::in_place, types[c]));
+            first_of_name_.push_back(c);
+            for (size_t earlier = 0; earlier < c; ++earlier) {
+                if (names_[earlier] == names_[c]) {
+                    first_of_name_[c] = earlier;
+                    break;
+                }
+            }
+            if (first_of_name_[c] == c)
+                ++distinct_;
+        }
+        found_.resize(names.size());
+    }
+
+    // The values of one row, one per column, into `out`. `scope` is the default namespace
+    // in scope at the row's parent.
+    void read(const XmlNode* row, std::string_view scope, VARIANT* out)
+    {
+        find_columns(row, own_default_namespace(row).value_or(scope));
+        for (size_t c = 0; c < names_.size(); ++c, ++out) {
+            const XmlNode* element = found_[first_of_name_[c]];
+            if (!element) {
+                V_VT(out) = VT_ERROR;
+                V_ERROR(out) = DISP_E_PARAMNOTFOUND;
+            } else if (!decoders_[c]) {
+                *out = plain_value(element).detach();
+            } else {
+                *out = decoders_[c]->decode(text_view(element, joined_)).detach();
+            }
+        }
+    }
+
+private:
+    // For every column, the row's first unqualified child of its name.
+    void find_columns(const XmlNode* row, std::string_view scope)
+    {
+        std::fill(found_.begin(), found_.end(), nullptr);
+        size_t next = 0, missing = distinct_;
+        for (const XmlNode* child = first_element(row); child && missing > 0; child = next_element(child)) {
+            const size_t c = column_named(local_name(child), next);
+            if (c == kNone || found_[c] || !is_unqualified(child, scope))
+                continue;
+            found_[c] = child;
+            next = c + 1;
+            --missing;
+        }
+    }
+
+    static bool is_unqualified(const XmlNode* element, std::string_view scope) noexcept
+    {
+        if (!prefix_of(element).empty())
+            return namespace_of(element).empty();
+        return own_default_namespace(element).value_or(scope).empty();
+    }
+
+    // The first column of that name; the search starts at `from`, where the next column of a
+    // row written in column order is.
+    size_t column_named(std::string_view name, size_t from) const noexcept
+    {
+        const size_t n = names_.size();
+        for (size_t i = 0; i < n; ++i) {
+            const size_t c = (from + i) % n;
+            if (first_of_name_[c] == c && names_[c] == name)
+                return c;
+        }
+        return kNone;
+    }
+
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    std::vector<std::string> names_;
+    std::vector<std::optional<XsdDecoder>> decoders_; // none: the text as GetValue reads it
+    std::vector<size_t> first_of_name_;               // a column named like an earlier one reads as it
+    size_t distinct_ = 0;
+    std::vector<const XmlNode*> found_;
+    std::string joined_;
+};
 
 void require_name(const std::string& name, const wchar_t* what)
 {
@@ -148,30 +246,20 @@ HRESULT CSoapNodes::ReadRows(VARIANT columns, VARIANT schemaTypes, VARIANT* valu
         const std::vector<std::wstring> names = texts_of(columns), types = texts_of(schemaTypes);
         if (names.size() != types.size())
             fail(E_INVALIDARG, L"one XML Schema type name (or none) is needed per column");
-        std::vector<std::string> local;
-        for (const auto& name : names)
-            local.push_back(to_utf8(name));
+        RowReader reader(names, types);
 
         std::lock_guard lock(tree_->mutex());
         const auto& rows = children();
         com::safearray array(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(rows.size() * names.size())));
         if (!array.get())
             throw std::bad_alloc();
-        {
+        if (!names.empty()) {
+            const std::string_view scope = lookup_namespace(parent_, "").value_or(std::string_view());
             com::array_data<VARIANT> data(array.get());
             VARIANT* out = data.data();
             for (XmlNode* row : rows) {
-                for (size_t c = 0; c < names.size(); ++c, ++out) {
-                    const XmlNode* element = find_element(row, local[c], "");
-                    if (!element) {
-                        V_VT(out) = VT_ERROR;
-                        V_ERROR(out) = DISP_E_PARAMNOTFOUND;
-                    } else if (types[c].empty()) {
-                        *out = plain_value(element).detach();
-                    } else {
-                        *out = decode_xsd(text_of(element), types[c]).detach();
-                    }
-                }
+                reader.read(row, scope, out);
+                out += names.size();
             }
         }
         V_VT(values) = VT_ARRAY | VT_VARIANT;

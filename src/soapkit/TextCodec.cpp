@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
+#include <new>
 
 namespace soapkit {
 namespace {
@@ -92,17 +94,41 @@ std::wstring to_wide(std::string_view utf8)
     return wide;
 }
 
-std::string decode_to_utf8(std::string_view bytes, std::wstring_view charset)
+wchar_t* new_bstr(std::string_view utf8)
+{
+    if (utf8.size() > INT_MAX)
+        throw std::bad_alloc();
+    const int size = static_cast<int>(utf8.size());
+    // Most values of a table are ASCII: widened directly, without measuring first.
+    const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const int n = ascii ? size : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (!text)
+        throw std::bad_alloc();
+    if (ascii)
+        std::copy(utf8.begin(), utf8.end(), text);
+    else
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text, n);
+    return text;
+}
+
+std::vector<char> decode_to_utf8(std::string_view bytes, std::wstring_view charset)
 {
     const UINT code_page = code_page_of(charset, bytes);
+    std::string converted;
     if (code_page == CP_UTF8) {
         if (bytes.starts_with("\xEF\xBB\xBF"))
             bytes.remove_prefix(3);
-        return std::string(bytes);
+    } else {
+        converted = to_utf8(code_page == kUtf16Le || code_page == kUtf16Be ? wide_from_utf16(bytes, code_page == kUtf16Be)
+                                                                            : wide_from(code_page, bytes));
+        bytes = converted;
     }
-    if (code_page == kUtf16Le || code_page == kUtf16Be)
-        return to_utf8(wide_from_utf16(bytes, code_page == kUtf16Be));
-    return to_utf8(wide_from(code_page, bytes));
+    // Reserved first: a large response is copied once, into memory of exactly its size.
+    std::vector<char> text;
+    text.reserve(bytes.size() + 1);
+    text.assign(bytes.begin(), bytes.end());
+    return text;
 }
 
 std::wstring lower_ascii(std::wstring_view text)

@@ -38,32 +38,44 @@ size_t skip_tag(std::string_view text, size_t from, bool& self_closing)
 
 } // namespace
 
+size_t skip_markup(std::string_view text, size_t at, Markup& kind)
+{
+    const std::string_view rest = text.substr(at);
+    kind = Markup::Other;
+    if (rest.starts_with("<!--"))
+        return skip_past(text, at + 4, "-->");
+    if (rest.starts_with("<![CDATA["))
+        return skip_past(text, at + 9, "]]>");
+    if (rest.starts_with("<?"))
+        return skip_past(text, at + 2, "?>");
+    if (rest.starts_with("<!"))
+        return skip_past(text, at + 2, ">");
+    if (rest.starts_with("</")) {
+        kind = Markup::Close;
+        return skip_past(text, at + 2, ">");
+    }
+    bool self_closing = false;
+    const size_t end = skip_tag(text, at + 1, self_closing);
+    kind = self_closing ? Markup::SelfClosing : Markup::Open;
+    return end;
+}
+
 unsigned nesting_depth(std::string_view text, unsigned stop_at)
 {
     unsigned depth = 0, deepest = 0;
     size_t i = 0;
     while ((i = text.find('<', i)) != std::string_view::npos) {
-        const std::string_view rest = text.substr(i);
-        if (rest.starts_with("<!--")) {
-            i = skip_past(text, i + 4, "-->");
-        } else if (rest.starts_with("<![CDATA[")) {
-            i = skip_past(text, i + 9, "]]>");
-        } else if (rest.starts_with("<?")) {
-            i = skip_past(text, i + 2, "?>");
-        } else if (rest.starts_with("<!")) {
-            i = skip_past(text, i + 2, ">");
-        } else if (rest.starts_with("</")) {
+        Markup kind = Markup::Other;
+        i = skip_markup(text, i, kind);
+        if (kind == Markup::Close) {
             if (depth > 0)
                 --depth;
-            i = skip_past(text, i + 2, ">");
-        } else {
-            bool self_closing = false;
-            i = skip_tag(text, i + 1, self_closing);
+        } else if (kind != Markup::Other) {
             if (depth + 1 > deepest)
                 deepest = depth + 1;
             if (deepest > stop_at)
                 return deepest;
-            if (!self_closing)
+            if (kind == Markup::Open)
                 ++depth;
         }
     }

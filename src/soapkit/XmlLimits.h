@@ -22,4 +22,11 @@ void check_limits(std::string_view text, const XmlLimits& limits);
 // values; it assumes nothing else about well-formedness (the parser checks that).
 unsigned nesting_depth(std::string_view text, unsigned stop_at);
 
+// Markup as the scans above see it: a start tag, an end tag, an empty-element tag, or anything
+// else (comment, CDATA section, processing instruction, declaration).
+enum class Markup { Other, Open, Close, SelfClosing };
+// The markup that starts with the '<' at `at`: its kind, and the position just after it (the
+// end of the text when it is not closed). A '>' inside a quoted attribute value ends no tag.
+size_t skip_markup(std::string_view text, size_t at, Markup& kind);
+
 } // namespace soapkit

@@ -39,6 +39,13 @@ void append_escaped(std::string& out, std::string_view text, bool attribute)
     }
 }
 
+void write_close(std::string& out, const XmlNode* element)
+{
+    out += "</";
+    out += name_of(element);
+    out += '>';
+}
+
 void write_open(std::string& out, const XmlNode* node)
 {
     if (node->type() == rapidxml::node_data) {
@@ -62,14 +69,16 @@ void write_open(std::string& out, const XmlNode* node)
         append_escaped(out, value_of(a), true);
         out += '"';
     }
-    out += node->first_node() ? ">" : "/>";
-}
-
-void write_close(std::string& out, const XmlNode* element)
-{
-    out += "</";
-    out += name_of(element);
-    out += '>';
+    if (node->first_node()) {
+        out += '>';
+    } else if (node->value_size() > 0) {
+        // Content parsed into the element itself (see XmlTree::parse).
+        out += '>';
+        append_escaped(out, value_of(node), false);
+        write_close(out, node);
+    } else {
+        out += "/>";
+    }
 }
 
 // Every element prefix must be declared: namespaces are matched by URI, so an undeclared one
@@ -94,16 +103,55 @@ void check_prefixes(const XmlNode* document)
     }
 }
 
+bool is_blank(std::string_view text) noexcept
+{
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 } // namespace
 
-std::shared_ptr<XmlTree> XmlTree::parse(std::string text, const XmlLimits& limits)
+// Whether no element's content has more than one piece of text (text between markup that is
+// not all white space, which is what the parser makes a text node of) and there is no CDATA.
+// Then the parser can leave each element's text in the element instead of a node of its own:
+// a table of many small values then needs half the nodes, and a large response half the fresh
+// memory, which costs more than the parsing itself.
+bool has_one_text_per_element(std::string_view text)
 {
-    check_limits(text, limits);
+    if (text.find("<![CDATA[") != std::string_view::npos)
+        return false;
+    std::vector<bool> has_text; // per open element
+    size_t i = 0;
+    for (;;) {
+        const size_t open = text.find('<', i);
+        const std::string_view piece = text.substr(i, open == std::string_view::npos ? std::string_view::npos : open - i);
+        if (!has_text.empty() && !is_blank(piece)) {
+            if (has_text.back())
+                return false;
+            has_text.back() = true;
+        }
+        if (open == std::string_view::npos)
+            return true;
+        Markup kind = Markup::Other;
+        i = skip_markup(text, open, kind);
+        if (kind == Markup::Open)
+            has_text.push_back(false);
+        else if (kind == Markup::Close && !has_text.empty())
+            has_text.pop_back();
+    }
+}
+
+std::shared_ptr<XmlTree> XmlTree::parse(std::vector<char> text, const XmlLimits& limits)
+{
+    check_limits(std::string_view(text.data(), text.size()), limits);
     auto tree = std::make_shared<XmlTree>();
-    tree->buffer_.assign(text.begin(), text.end());
+    tree->buffer_ = std::move(text);
     tree->buffer_.push_back('\0');
     try {
-        tree->doc_.parse<rapidxml::parse_validate_closing_tags | rapidxml::parse_no_element_values>(tree->buffer_.data());
+        if (has_one_text_per_element(std::string_view(tree->buffer_.data(), tree->buffer_.size() - 1)))
+            tree->doc_.parse<rapidxml::parse_validate_closing_tags | rapidxml::parse_no_data_nodes>(tree->buffer_.data());
+        else
+            tree->doc_.parse<rapidxml::parse_validate_closing_tags | rapidxml::parse_no_element_values>(
+                tree->buffer_.data());
     } catch (const rapidxml::parse_error& e) {
         const auto offset = e.where<char>() - tree->buffer_.data();
         fail(result::ParseError,
@@ -164,6 +212,7 @@ void XmlTree::set_text(XmlNode* element, std::string_view text)
 
 void XmlTree::remove_children(XmlNode* element)
 {
+    element->value(kEmpty, 0);
     if (element->first_node()) {
         element->remove_all_nodes();
         ++generation_;
@@ -245,10 +294,29 @@ std::optional<std::string_view> attribute_of(const XmlNode* element, std::string
 std::string text_of(const XmlNode* element)
 {
     std::string text;
-    for (const XmlNode* n = element->first_node(); n; n = n->next_sibling())
-        if (n->type() == rapidxml::node_data || n->type() == rapidxml::node_cdata)
+    bool pieces = false;
+    for (const XmlNode* n = element->first_node(); n; n = n->next_sibling()) {
+        if (n->type() == rapidxml::node_data || n->type() == rapidxml::node_cdata) {
             text.append(n->value(), n->value_size());
-    return text;
+            pieces = true;
+        }
+    }
+    return pieces ? text : std::string(value_of(element));
+}
+
+std::string_view text_view(const XmlNode* element, std::string& joined)
+{
+    const XmlNode* piece = nullptr;
+    for (const XmlNode* n = element->first_node(); n; n = n->next_sibling()) {
+        if (n->type() != rapidxml::node_data && n->type() != rapidxml::node_cdata)
+            continue;
+        if (piece) {
+            joined = text_of(element);
+            return joined;
+        }
+        piece = n;
+    }
+    return piece ? value_of(piece) : value_of(element);
 }
 
 XmlNode* first_element(const XmlNode* parent) noexcept

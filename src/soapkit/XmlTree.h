@@ -24,9 +24,10 @@ public:
     XmlTree(const XmlTree&) = delete;
     XmlTree& operator=(const XmlTree&) = delete;
 
-    // Parses UTF-8 text within the limits. Throws SoapError (parse error) for malformed XML,
-    // a prefix without a declaration, or a document beyond the limits.
-    static std::shared_ptr<XmlTree> parse(std::string text, const XmlLimits& limits);
+    // Parses UTF-8 text within the limits, in place: the tree keeps the buffer. Throws SoapError
+    // (parse error) for malformed XML, a prefix without a declaration, or a document beyond the
+    // limits.
+    static std::shared_ptr<XmlTree> parse(std::vector<char> text, const XmlLimits& limits);
 
     // Held by whoever reads or changes the tree.
     std::mutex& mutex() const noexcept { return mutex_; }
@@ -69,6 +70,8 @@ std::optional<std::string_view> attribute_of(const XmlNode* element, std::string
 
 // The character content of an element: its text and CDATA children, joined.
 std::string text_of(const XmlNode* element);
+// The same without a copy where the content is one piece (or none); `joined` holds it otherwise.
+std::string_view text_view(const XmlNode* element, std::string& joined);
 
 XmlNode* first_element(const XmlNode* parent) noexcept;
 XmlNode* next_element(const XmlNode* element) noexcept;
@@ -78,6 +81,10 @@ XmlNode* find_element(const XmlNode* parent, std::string_view local, std::string
 } // namespace soapkit
 
 namespace soapkit {
+
+// Whether no element of `text` has more than one piece of text content, and no CDATA section:
+// then the tree keeps each element's text in the element itself.
+bool has_one_text_per_element(std::string_view text);
 
 // A name an element may carry without a prefix: a letter, '_' or a non-ASCII character first,
 // then also digits, '-' and '.'.

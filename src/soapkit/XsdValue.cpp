@@ -285,79 +285,103 @@ com::variant integer_variant(T value)
     return v;
 }
 
-com::variant read_integer(std::string_view text, std::wstring_view type)
+com::variant text_variant(std::string_view utf8)
 {
-    if (type == L"unsignedLong")
-        return integer_variant<unsigned long long, VT_UI8>(parse_number<unsigned long long>(text, type));
-    const long long n = parse_number<long long>(text, type);
-    if (type == L"long" || type == L"integer")
-        return integer_variant<long long, VT_I8>(n);
-    if (type == L"int")
-        return integer_variant<LONG, VT_I4>(ranged<LONG>(n, text, type));
-    if (type == L"short")
-        return integer_variant<SHORT, VT_I2>(ranged<SHORT>(n, text, type));
-    if (type == L"byte")
-        return integer_variant<CHAR, VT_I1>(ranged<signed char>(n, text, type));
-    if (type == L"unsignedInt")
-        return integer_variant<ULONG, VT_UI4>(ranged<ULONG>(n, text, type));
-    if (type == L"unsignedShort")
-        return integer_variant<USHORT, VT_UI2>(ranged<USHORT>(n, text, type));
-    return integer_variant<BYTE, VT_UI1>(ranged<BYTE>(n, text, type));
+    com::variant v;
+    V_VT(v.put()) = VT_BSTR;
+    V_BSTR(v.addr()) = new_bstr(utf8);
+    return v;
 }
 
-bool is_integer_type(std::wstring_view type) noexcept
+using Kind = XsdDecoder::Kind;
+
+struct NamedKind {
+    const wchar_t* name;
+    Kind kind;
+};
+
+const NamedKind kKinds[] = {
+    {L"string", Kind::String},         {L"normalizedString", Kind::String}, {L"token", Kind::String},
+    {L"base64Binary", Kind::Base64},   {L"hexBinary", Kind::Hex},           {L"long", Kind::Long},
+    {L"integer", Kind::Long},          {L"int", Kind::Int},                 {L"short", Kind::Short},
+    {L"byte", Kind::Byte},             {L"unsignedLong", Kind::UnsignedLong}, {L"unsignedInt", Kind::UnsignedInt},
+    {L"unsignedShort", Kind::UnsignedShort}, {L"unsignedByte", Kind::UnsignedByte}, {L"double", Kind::Double},
+    {L"float", Kind::Float},           {L"decimal", Kind::Decimal},         {L"boolean", Kind::Boolean},
+    {L"date", Kind::Date},             {L"time", Kind::Time},               {L"dateTime", Kind::DateTime},
+};
+
+Kind kind_of(std::wstring_view type) noexcept
 {
-    for (const wchar_t* name : {L"long", L"int", L"short", L"byte", L"integer", L"unsignedLong", L"unsignedInt",
-                                L"unsignedShort", L"unsignedByte"})
-        if (type == name)
-            return true;
-    return false;
+    for (const NamedKind& entry : kKinds)
+        if (type == entry.name)
+            return entry.kind;
+    return Kind::Unknown;
 }
 
 } // namespace
 
-com::variant decode_xsd(std::string_view raw, std::wstring_view type)
+com::variant decode_xsd(std::string_view raw, std::wstring_view type) { return XsdDecoder(type).decode(raw); }
+
+XsdDecoder::XsdDecoder(std::wstring_view type) : type_(type), kind_(kind_of(type)) {}
+
+com::variant XsdDecoder::decode(std::string_view raw) const
 {
-    if (type == L"string" || type == L"normalizedString" || type == L"token")
-        return com::variant(std::wstring_view(to_wide(raw)));
+    if (kind_ == Kind::String)
+        return text_variant(raw);
     const std::string_view text = trim(raw);
-    if (type == L"base64Binary") {
+    if (kind_ == Kind::Base64) {
         auto bytes = base64_decode(text);
         if (!bytes)
-            not_a(type, text);
+            not_a(type_, text);
         return byte_variant(*bytes);
     }
-    if (type == L"hexBinary")
-        return read_hex(text, type);
-    const bool known = is_integer_type(type) || type == L"double" || type == L"float" || type == L"decimal" ||
-                       type == L"boolean" || type == L"date" || type == L"time" || type == L"dateTime";
-    if (!known)
-        fail(E_INVALIDARG, L"the XML Schema type '" + std::wstring(type) + L"' is not supported");
+    if (kind_ == Kind::Hex)
+        return read_hex(text, type_);
+    if (kind_ == Kind::Unknown)
+        fail(E_INVALIDARG, L"the XML Schema type '" + type_ + L"' is not supported");
     if (text.empty())
         return {};
-    if (is_integer_type(type))
-        return read_integer(text, type);
-    if (type == L"double")
-        return com::variant(parse_double(text, type));
-    if (type == L"float") {
+    switch (kind_) {
+    case Kind::Double:
+        return com::variant(parse_double(text, type_));
+    case Kind::Float: {
         com::variant v;
         V_VT(v.addr()) = VT_R4;
-        V_R4(v.addr()) = static_cast<float>(parse_double(text, type));
+        V_R4(v.addr()) = static_cast<float>(parse_double(text, type_));
         return v;
     }
-    if (type == L"decimal")
-        return read_decimal(text, type);
-    if (type == L"boolean")
-        return read_boolean(text, type);
-    if (type == L"date") {
+    case Kind::Decimal:
+        return read_decimal(text, type_);
+    case Kind::Boolean:
+        return read_boolean(text, type_);
+    case Kind::Date:
         // SAP writes the initial (unset) date as 0000-00-00: no date rather than a failure.
         if (text.find_first_not_of("0-") == std::string_view::npos)
             return {};
-        return read_date(text, type);
+        return read_date(text, type_);
+    case Kind::Time:
+        return read_time(text, type_);
+    case Kind::DateTime:
+        return read_date_time(text, type_);
+    default:
+        return decode_integer(text);
     }
-    if (type == L"time")
-        return read_time(text, type);
-    return read_date_time(text, type);
+}
+
+com::variant XsdDecoder::decode_integer(std::string_view text) const
+{
+    if (kind_ == Kind::UnsignedLong)
+        return integer_variant<unsigned long long, VT_UI8>(parse_number<unsigned long long>(text, type_));
+    const long long n = parse_number<long long>(text, type_);
+    switch (kind_) {
+    case Kind::Long: return integer_variant<long long, VT_I8>(n);
+    case Kind::Int: return integer_variant<LONG, VT_I4>(ranged<LONG>(n, text, type_));
+    case Kind::Short: return integer_variant<SHORT, VT_I2>(ranged<SHORT>(n, text, type_));
+    case Kind::Byte: return integer_variant<CHAR, VT_I1>(ranged<signed char>(n, text, type_));
+    case Kind::UnsignedInt: return integer_variant<ULONG, VT_UI4>(ranged<ULONG>(n, text, type_));
+    case Kind::UnsignedShort: return integer_variant<USHORT, VT_UI2>(ranged<USHORT>(n, text, type_));
+    default: return integer_variant<BYTE, VT_UI1>(ranged<BYTE>(n, text, type_));
+    }
 }
 
 std::string date_text(DATE value)

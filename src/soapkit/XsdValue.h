@@ -18,6 +18,24 @@ namespace soapkit {
 
 com::variant decode_xsd(std::string_view text, std::wstring_view type);
 
+// A type name resolved once, for decoding the values of a whole column the way decode_xsd does.
+class XsdDecoder {
+public:
+    explicit XsdDecoder(std::wstring_view type);
+    com::variant decode(std::string_view text) const;
+
+    enum class Kind {
+        String, Base64, Hex, Long, Int, Short, Byte, UnsignedLong, UnsignedInt, UnsignedShort, UnsignedByte,
+        Double, Float, Decimal, Boolean, Date, Time, DateTime, Unknown
+    };
+
+private:
+    com::variant decode_integer(std::string_view text) const;
+
+    std::wstring type_;
+    Kind kind_;
+};
+
 // An automation date as XML Schema text: "YYYY-MM-DD" for a whole day, else
 // "YYYY-MM-DDThh:mm:ss".
 std::string date_text(DATE value);

@@ -1,6 +1,7 @@
 // Reading a response: namespaces by URI, positional and named access, faults, and the ways a
 // response fails to be one.
 #include "SoapKitTest.h"
+#include "com/SafeArray.h"
 
 using namespace test;
 using soapkit::result::Fault;
@@ -211,4 +212,109 @@ TEST(EnvelopeRead, ResponseMayAlsoBeGivenAsText)
     ASSERT_EQ(envelope->ReadResponse(text.get(), com::bstr(L"utf-8").get()), S_OK);
     EXPECT_EQ(Value(Find(Body(envelope.get()).get(), L"T").get()), L"\u00e4");
     EXPECT_EQ(envelope->ReadResponse(com::variant(5).get(), com::bstr(L"utf-8").get()), E_INVALIDARG);
+}
+
+TEST(EnvelopeRead, ResponseByReferenceReadsLikeTheResponseItself)
+{
+    // A script host passes its variables by reference; the bytes and the text are read the same.
+    com::variant bytes = Bytes(kEcho);
+    VARIANT arrayRef;
+    V_VT(&arrayRef) = VT_BYREF | VT_ARRAY | VT_UI1;
+    V_ARRAYREF(&arrayRef) = &V_ARRAY(bytes.addr());
+    VARIANT variantRef;
+    V_VT(&variantRef) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&variantRef) = bytes.addr();
+    com::variant text(std::wstring_view(L"<Envelope xmlns=\"http://schemas.xmlsoap.org/soap/envelope/\"><Body><R xmlns=\"\">"
+                                        L"<ECHOTEXT>Hello</ECHOTEXT></R></Body></Envelope>"));
+    VARIANT textRef;
+    V_VT(&textRef) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&textRef) = &V_BSTR(text.addr());
+    const std::initializer_list<const VARIANT*> responses = {&bytes.get(), &arrayRef, &variantRef, &text.get(), &textRef};
+    for (const VARIANT* response : responses) {
+        SCOPED_TRACE(V_VT(response));
+        auto envelope = NewEnvelope();
+        ASSERT_EQ(envelope->ReadResponse(*response, com::bstr(L"utf-8").get()), S_OK);
+        EXPECT_EQ(Value(Find(Body(envelope.get()).get(), L"ECHOTEXT").get()), L"Hello");
+    }
+    EXPECT_EQ(BytesOf(bytes), kEcho) << "the caller's bytes stay as they were";
+
+    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+    com::safearray square(SafeArrayCreate(VT_UI1, 2, bounds));
+    com::variant twoDimensions;
+    V_VT(twoDimensions.addr()) = VT_ARRAY | VT_UI1;
+    V_ARRAY(twoDimensions.addr()) = square.detach();
+    auto envelope = NewEnvelope();
+    EXPECT_EQ(envelope->ReadResponse(twoDimensions.get(), com::bstr(L"utf-8").get()), E_INVALIDARG);
+    VARIANT nullArray;
+    V_VT(&nullArray) = VT_ARRAY | VT_UI1;
+    V_ARRAY(&nullArray) = nullptr;
+    EXPECT_EQ(envelope->ReadResponse(nullArray, com::bstr(L"utf-8").get()), E_INVALIDARG);
+}
+
+namespace {
+
+// Every element below the response element, depth first: name, namespace and value.
+void Describe(ISoapNodes* nodes, std::wstring& out)
+{
+    for (long i = 0; i < Count(nodes); ++i) {
+        auto node = At(nodes, i);
+        com::bstr name, ns;
+        node->get_Name(name.put());
+        node->get_NamespaceUri(ns.put());
+        com::variant value;
+        EXPECT_EQ(node->GetValue(value.put()), S_OK);
+        out += L"<" + name.str() + L" ns='" + ns.str() + L"' " + (value.vt() == VT_NULL ? L"null" : L"'" + TextOf(value) + L"'");
+        Describe(Children(node.get()).get(), out);
+        out += L">";
+    }
+}
+
+std::wstring Described(const std::string& xml)
+{
+    auto envelope = Read(xml);
+    std::wstring out;
+    Describe(Body(envelope.get()).get(), out);
+    return out;
+}
+
+// The same document with a CDATA section's opening in a comment before the envelope: no
+// element changes, but the document no longer reads with the text kept in its elements.
+std::string WithCdataMention(const std::string& xml)
+{
+    std::string marked = xml;
+    marked.insert(marked.find("?>") + 2, "<!-- <![CDATA[ -->");
+    return marked;
+}
+
+} // namespace
+
+TEST(EnvelopeRead, TextKeptInItsElementReadsAsTextInNodesOfItsOwn)
+{
+    const std::string bodies[] = {
+        "<r:R xmlns:r=\"urn:r\"><T><item><A>1</A><B>two</B><C/><D></D></item><item><A>3</A></item></T></r:R>",
+        "<r:R xmlns:r=\"urn:r\">\n  <A> padded </A>\n  <B>&lt;&amp;&gt;&#65;&#x20AC;</B>\n  <C>Gr\xC3\xBC\xC3\x9F</C>\n</r:R>\n",
+        "<r:R xmlns:r=\"urn:r\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><A xsi:nil=\"true\"/>"
+        "<B t=\"a>b\" u='<'>x > y</B><S><I>in</I>after</S></r:R>",
+        "<r:R xmlns:r=\"urn:r\"><A>x<B/>y</A><C>a<!-- c -->b</C><D>p<?pi?>q</D></r:R>",
+        "<r:R xmlns:r=\"urn:r\"><A>a<![CDATA[<b>]]>c</A><B><![CDATA[]]></B></r:R>",
+    };
+    for (const std::string& body : bodies) {
+        SCOPED_TRACE(body);
+        const std::string xml = ResponseXml(body);
+        const std::wstring kept = Described(xml);
+        EXPECT_EQ(kept, Described(WithCdataMention(xml)));
+        EXPECT_FALSE(kept.empty());
+    }
+}
+
+TEST(EnvelopeRead, TextKeptInItsElementCanBeReplaced)
+{
+    auto envelope = Read(ResponseXml("<r:R xmlns:r=\"urn:r\"><A>old</A><B>old</B></r:R>"));
+    auto body = Body(envelope.get());
+    auto a = Find(body.get(), L"A"), b = Find(body.get(), L"B");
+    ASSERT_EQ(a->SetValue(com::variant(L"new").get()), S_OK);
+    ASSERT_EQ(b->SetValue(com::variant(L"").get()), S_OK);
+    EXPECT_EQ(Value(a.get()), L"new");
+    EXPECT_EQ(Value(b.get()), L"");
+    EXPECT_EQ(TextOf(Typed(b.get(), L"string")), L"");
 }

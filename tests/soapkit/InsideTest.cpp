@@ -2,6 +2,7 @@
 // guards the parser, which must not be fooled by markup that only looks like elements.
 #include "soapkit/Base64.h"
 #include "soapkit/XmlLimits.h"
+#include "soapkit/XmlTree.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +59,19 @@ TEST(NestingScan, StopsOnceTheBoundIsPassed)
     EXPECT_EQ(soapkit::nesting_depth(deep, 10), 11u);
     EXPECT_THROW(soapkit::check_limits(deep, {1 << 20, 10}), std::exception);
     EXPECT_NO_THROW(soapkit::check_limits(deep, {1 << 20, 1000}));
+}
+
+TEST(TextPieces, OneTextPerElementIsToldFromMoreOrCdata)
+{
+    using soapkit::has_one_text_per_element;
+    EXPECT_TRUE(has_one_text_per_element("<a><b>x</b><c>y</c><d/><e></e></a>"));
+    EXPECT_TRUE(has_one_text_per_element("<?xml version=\"1.0\"?>\n<a>\n  <b> x y </b>\n  <c t=\"<>\" u='>'>z</c>\n</a>\n"));
+    EXPECT_TRUE(has_one_text_per_element("<a>text before<b/>\n</a>"));
+    EXPECT_TRUE(has_one_text_per_element(""));
+    EXPECT_FALSE(has_one_text_per_element("<a>x<b/>y</a>"));
+    EXPECT_FALSE(has_one_text_per_element("<a><b>x</b>y<c/>z</a>"));
+    EXPECT_FALSE(has_one_text_per_element("<a>x<!-- c -->y</a>"));
+    EXPECT_FALSE(has_one_text_per_element("<a>x<?pi?>y</a>"));
+    EXPECT_FALSE(has_one_text_per_element("<a><![CDATA[x]]></a>"));
+    EXPECT_FALSE(has_one_text_per_element("<a><!-- <![CDATA[ --></a>"));
 }

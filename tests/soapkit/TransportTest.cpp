@@ -263,6 +263,50 @@ TEST(Transport, BodyWithoutLengthIsReadToTheEnd)
     EXPECT_EQ(e.body, big);
 }
 
+// A varied pattern, so that a piece read twice, dropped or misplaced shows.
+std::string Pattern(size_t size)
+{
+    std::string text(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        text[i] = static_cast<char>('a' + (i * 7 + i / 4093) % 26);
+    return text;
+}
+
+TEST(Transport, LargeAnnouncedBodyArrivesWholeAndTheNextRequestFollows)
+{
+    const std::string big = Pattern(3 * 1024 * 1024 + 17);
+    TestServer server([&](const HttpRequestSeen& seen) { return HttpReply::xml(seen.body == "<small/>" ? "ok" : big); });
+    auto transport = NewTransport();
+    for (int round = 0; round < 2; ++round) {
+        const Exchange e = Exchanged(transport.get(), server.url());
+        ASSERT_EQ(Outcome(e), S_OK) << Narrow(e.error);
+        EXPECT_EQ(e.body.size(), big.size());
+        EXPECT_TRUE(e.body == big);
+        const Exchange small = Exchanged(transport.get(), server.url(), L"<small/>");
+        ASSERT_EQ(Outcome(small), S_OK) << Narrow(small.error);
+        EXPECT_EQ(small.body, "ok");
+    }
+}
+
+TEST(Transport, EmptyBodyIsAnEmptyByteArrayWhetherAnnouncedOrNot)
+{
+    for (const auto ending : {HttpReply::Ending::complete, HttpReply::Ending::no_length_close}) {
+        TestServer server([&](const HttpRequestSeen&) {
+            HttpReply reply = HttpReply::xml("");
+            reply.ending = ending;
+            return reply;
+        });
+        auto transport = NewTransport();
+        ASSERT_EQ(transport->PostRequest(com::bstr(server.url()).get(), com::bstr(L"<request/>").get()), S_OK);
+        BSTR charset = SysAllocString(L"utf-8");
+        com::variant body;
+        EXPECT_EQ(transport->FetchResponse(&charset, body.put()), S_OK) << static_cast<int>(ending);
+        SysFreeString(charset);
+        EXPECT_EQ(body.vt(), VT_ARRAY | VT_UI1);
+        EXPECT_EQ(BytesOf(body), "");
+    }
+}
+
 TEST(Transport, ProxyGetsTheAbsoluteUrlAndItsOwnCredentials)
 {
     TestServer proxy([](const HttpRequestSeen&) { return HttpReply::xml(kReply); });
