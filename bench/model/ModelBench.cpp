@@ -6,37 +6,19 @@
 #include "model/RfcType.h"
 #include "session/Messages.h"
 
-#include <psapi.h>
+#include "BenchSupport.h"
 
 #include <cstdio>
 #include <string>
 
 namespace {
 
+using bench::CommittedBytes;
+using bench::Now;
+
 constexpr long kRows = 100000;
 constexpr long kColumns = 10;
 constexpr double kFields = double(kRows) * kColumns;
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-// Committed private memory of the process.
-size_t CommittedBytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
-}
 
 void Check(HRESULT hr, const char* what)
 {
@@ -55,6 +37,21 @@ com::ptr<IRfcType> RowType()
         Check(row->AddScalarStructField(com::bstr(name).get(), TYPE_CHAR, 10, 0, -1, -1, -1, -1), "AddField");
     }
     return row;
+}
+
+// Visits every field of every row by position, as a script would.
+template <class Visit>
+void ForEachField(IRfcRows* rows, Visit visit)
+{
+    for (long r = 1; r <= kRows; ++r) {
+        com::ptr<IRfcFields> row;
+        Check(rows->get_Item(r, row.put()), "row");
+        for (long c = 1; c <= kColumns; ++c) {
+            com::ptr<IRfcField> item;
+            Check(row->get_Item(com::variant(c).get(), item.put()), "field");
+            visit(item.get());
+        }
+    }
 }
 
 struct Figures {
@@ -78,31 +75,17 @@ Figures Round(IRfcType* table)
 
     com::variant value(L"ABCDEFGHIJ");
     t = Now();
-    for (long r = 1; r <= kRows; ++r) {
-        com::ptr<IRfcFields> row;
-        Check(rows->get_Item(r, row.put()), "row");
-        for (long c = 1; c <= kColumns; ++c) {
-            com::ptr<IRfcField> item;
-            Check(row->get_Item(com::variant(c).get(), item.put()), "field");
-            Check(item->put_value(value.get()), "put_value");
-        }
-    }
+    ForEachField(rows.get(), [&](IRfcField* item) { Check(item->put_value(value.get()), "put_value"); });
     f.write = Now() - t;
     f.memoryWithValues = CommittedBytes() - before;
 
     size_t characters = 0;
     t = Now();
-    for (long r = 1; r <= kRows; ++r) {
-        com::ptr<IRfcFields> row;
-        Check(rows->get_Item(r, row.put()), "row");
-        for (long c = 1; c <= kColumns; ++c) {
-            com::ptr<IRfcField> item;
-            Check(row->get_Item(com::variant(c).get(), item.put()), "field");
-            com::variant v;
-            Check(item->get_value(v.put()), "get_value");
-            characters += SysStringLen(V_BSTR(v.addr()));
-        }
-    }
+    ForEachField(rows.get(), [&](IRfcField* item) {
+        com::variant v;
+        Check(item->get_value(v.put()), "get_value");
+        characters += SysStringLen(V_BSTR(v.addr()));
+    });
     f.read = Now() - t;
     if (characters != size_t(kFields) * 10)
         std::printf("read back %zu characters, expected %.0f\n", characters, kFields * 10);

@@ -4,7 +4,7 @@
 // reader's own work per row: column layout, slicing the row text, typed values.
 #include "TestSession.h"
 
-#include <psapi.h>
+#include "BenchSupport.h"
 
 #include <cstdio>
 
@@ -13,25 +13,8 @@ namespace {
 constexpr long kRows = 100000;
 constexpr int kColumns = 10;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-size_t CommittedBytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
-}
+using bench::CommittedBytes;
+using bench::Now;
 
 } // namespace
 

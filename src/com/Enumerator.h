@@ -111,4 +111,15 @@ inline HRESULT new_enum(std::vector<variant> items, IUnknown* source, IUnknown**
     return S_OK;
 }
 
+// _NewEnum of a collection of automation objects held as com::ptr<T>, T deriving from IDispatch.
+template <class Objects>
+HRESULT new_dispatch_enum(const Objects& objects, IUnknown* source, IUnknown** out)
+{
+    std::vector<variant> items;
+    items.reserve(objects.size());
+    for (const auto& object : objects)
+        items.emplace_back(static_cast<IDispatch*>(object.get()));
+    return new_enum(std::move(items), source, out);
+}
+
 } // namespace com

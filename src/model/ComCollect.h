@@ -74,13 +74,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** value) override
     {
-        return this->guard([&] {
-            std::vector<com::variant> items;
-            items.reserve(items_.size());
-            for (const auto& item : items_)
-                items.emplace_back(static_cast<IDispatch*>(item.get()));
-            return com::new_enum(std::move(items), this->unknown(), value);
-        });
+        return this->guard([&] { return com::new_dispatch_enum(items_, this->unknown(), value); });
     }
 
     // The collection's own operations, behind the interface's add and remove members.
@@ -216,13 +210,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** value) override
     {
-        return this->guard([&] {
-            std::vector<com::variant> items;
-            items.reserve(items_.size());
-            for (const auto& item : items_)
-                items.emplace_back(static_cast<IDispatch*>(item.get()));
-            return com::new_enum(std::move(items), this->unknown(), value);
-        });
+        return this->guard([&] { return com::new_dispatch_enum(items_, this->unknown(), value); });
     }
 
     // Appends an existing item; E_UNEXPECTED when it does not offer the item interface.

@@ -1,5 +1,6 @@
 // The registrar runs registry scripts; here against a scratch key of the current user.
 #include "com/Registrar.h"
+#include "support/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +13,10 @@ const wchar_t kRoot[] = L"Software\\TolvaneRegistrarTest";
 
 std::optional<std::wstring> ReadString(const std::wstring& key, const wchar_t* value = nullptr)
 {
-    wchar_t data[512];
-    DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(data);
+    return test::ReadRegistryString(HKEY_CURRENT_USER, key, value);
 }
 
-bool KeyExists(const std::wstring& key)
-{
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(h);
-    return true;
-}
+bool KeyExists(const std::wstring& key) { return test::RegistryKeyExists(HKEY_CURRENT_USER, key); }
 
 std::wstring Path(const std::wstring& sub) { return std::wstring(kRoot) + L"\\" + sub; }
 

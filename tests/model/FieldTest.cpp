@@ -170,5 +170,5 @@ TEST(RfcField, FieldsAndRowsAskForTheRightKindOfType)
     field->put_RfcType(Scalar(L"C", TYPE_CHAR, 1).get());
     EXPECT_EQ(field->get_Fields(fields.put()), kNotAStructure);
     EXPECT_EQ(field->get_Rows(rows.put()), kNotATable);
-    EXPECT_EQ(LastErrorDescription(), L"Object is not a table");
+    EXPECT_EQ(test::ThreadErrorDescription(), L"Object is not a table");
 }

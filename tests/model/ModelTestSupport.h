@@ -8,6 +8,7 @@
 #include "model/FunctionCall.h"
 #include "model/RfcField.h"
 #include "model/RfcType.h"
+#include "support/ThreadError.h"
 
 #include <gtest/gtest.h>
 
@@ -118,17 +119,6 @@ inline com::ptr<IRfcParameters> Importing(IFunctionCall* call)
     com::ptr<IRfcParameters> list;
     EXPECT_EQ(call->get_Importing(list.put()), S_OK);
     return list;
-}
-
-// The description in the thread's error information.
-inline std::wstring LastErrorDescription()
-{
-    com::ptr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.put()) != S_OK || !info)
-        return L"<none>";
-    com::bstr text;
-    info->GetDescription(text.put());
-    return text.str();
 }
 
 constexpr HRESULT kAlreadyInitialized = static_cast<HRESULT>(0x80040201);

@@ -39,7 +39,7 @@ TEST(RfcType, DefineScalarWorksOnceAndAFailedDefineChangesNothing)
     auto t = NewType();
     ASSERT_EQ(t->DefineScalar(com::bstr(L"AMOUNT").get(), TYPE_BCD, 15, 2, 8), S_OK);
     EXPECT_EQ(t->DefineScalar(com::bstr(L"OTHER").get(), TYPE_CHAR, 1, 0, -1), kAlreadyInitialized);
-    EXPECT_EQ(LastErrorDescription(), L"The object has already been initialized");
+    EXPECT_EQ(test::ThreadErrorDescription(), L"The object has already been initialized");
     EXPECT_EQ(Name(t.get()), L"AMOUNT");
     ABAPTYPE type{};
     short length = 0, decimals = 0;

@@ -1,18 +1,9 @@
 #pragma once
-#include <windows.h>
-
-#include <optional>
-#include <string>
+#include "support/Registry.h"
 
 namespace test {
 
 // The built Tolvane.dll, next to the test program.
-inline std::wstring TolvaneDllPath()
-{
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"Tolvane.dll";
-}
+inline std::wstring TolvaneDllPath() { return BuiltDllPath(L"Tolvane.dll"); }
 
 } // namespace test

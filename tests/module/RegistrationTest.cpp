@@ -11,39 +11,10 @@ constexpr wchar_t kAppId[] = L"{6A83179A-1485-4582-9205-F55C2537D558}";
 constexpr wchar_t kLibId[] = L"{FBDBDBA5-518B-4146-A52F-455C0E03492D}";
 constexpr wchar_t kUserClasses[] = L"Software\\Classes\\";
 
-std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const wchar_t* value = nullptr)
-{
-    wchar_t data[1024];
-    DWORD size = sizeof data;
-    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(data);
-}
+using test::ReadRegistryString;
+using test::RegistryKeyExists;
 
-bool KeyExists(HKEY root, const std::wstring& key)
-{
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(h);
-    return true;
-}
-
-DWORD RunRegsvr32(const std::wstring& switches)
-{
-    std::wstring command = L"regsvr32.exe /s " + switches + L" \"" + test::TolvaneDllPath() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return GetLastError() | 0x80000000u;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
-}
+DWORD RunRegsvr32(const std::wstring& switches) { return test::RunRegsvr32(test::TolvaneDllPath(), switches); }
 
 struct Class {
     const wchar_t* progId;
@@ -78,44 +49,44 @@ void ExpectRegistered(HKEY root, const std::wstring& classes)
     for (const Class& c : kClasses) {
         SCOPED_TRACE(c.progId);
         const std::wstring versioned = std::wstring(c.progId) + L".1";
-        EXPECT_EQ(ReadString(root, classes + versioned), c.versionedDescription);
-        EXPECT_EQ(ReadString(root, classes + versioned + L"\\CLSID"), c.clsid);
-        EXPECT_EQ(ReadString(root, classes + c.progId), c.description);
-        EXPECT_EQ(ReadString(root, classes + c.progId + L"\\CLSID"), c.clsid);
-        EXPECT_EQ(ReadString(root, classes + c.progId + L"\\CurVer"), versioned);
+        EXPECT_EQ(ReadRegistryString(root, classes + versioned), c.versionedDescription);
+        EXPECT_EQ(ReadRegistryString(root, classes + versioned + L"\\CLSID"), c.clsid);
+        EXPECT_EQ(ReadRegistryString(root, classes + c.progId), c.description);
+        EXPECT_EQ(ReadRegistryString(root, classes + c.progId + L"\\CLSID"), c.clsid);
+        EXPECT_EQ(ReadRegistryString(root, classes + c.progId + L"\\CurVer"), versioned);
 
         const std::wstring key = classes + L"CLSID\\" + c.clsid;
-        EXPECT_EQ(ReadString(root, key), c.description);
-        EXPECT_EQ(ReadString(root, key + L"\\ProgID"), std::wstring(c.writtenProgId) + L".1");
-        EXPECT_EQ(ReadString(root, key + L"\\VersionIndependentProgID"), c.writtenProgId);
-        EXPECT_TRUE(KeyExists(root, key + L"\\Programmable"));
-        EXPECT_EQ(ReadString(root, key + L"\\InprocServer32"), dll);
-        EXPECT_EQ(ReadString(root, key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-        EXPECT_EQ(ReadString(root, key + L"\\TypeLib"), kLibId);
-        EXPECT_EQ(ReadString(root, key, L"AppID"), c.hasAppId ? std::optional<std::wstring>(kAppId) : std::nullopt);
+        EXPECT_EQ(ReadRegistryString(root, key), c.description);
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\ProgID"), std::wstring(c.writtenProgId) + L".1");
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\VersionIndependentProgID"), c.writtenProgId);
+        EXPECT_TRUE(RegistryKeyExists(root, key + L"\\Programmable"));
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\InprocServer32"), dll);
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\TypeLib"), kLibId);
+        EXPECT_EQ(ReadRegistryString(root, key, L"AppID"), c.hasAppId ? std::optional<std::wstring>(kAppId) : std::nullopt);
     }
     const std::wstring control = classes + L"CLSID\\{FC07F669-BFFE-4ABC-93BD-507E549508DE}";
-    EXPECT_TRUE(KeyExists(root, control + L"\\Control"));
-    EXPECT_EQ(ReadString(root, control + L"\\ToolboxBitmap32"), dll + L", 102");
-    EXPECT_EQ(ReadString(root, control + L"\\MiscStatus"), L"0");
-    EXPECT_EQ(ReadString(root, control + L"\\MiscStatus\\1"), L"132497");
-    EXPECT_EQ(ReadString(root, control + L"\\Version"), L"1.0");
+    EXPECT_TRUE(RegistryKeyExists(root, control + L"\\Control"));
+    EXPECT_EQ(ReadRegistryString(root, control + L"\\ToolboxBitmap32"), dll + L", 102");
+    EXPECT_EQ(ReadRegistryString(root, control + L"\\MiscStatus"), L"0");
+    EXPECT_EQ(ReadRegistryString(root, control + L"\\MiscStatus\\1"), L"132497");
+    EXPECT_EQ(ReadRegistryString(root, control + L"\\Version"), L"1.0");
 
-    EXPECT_EQ(ReadString(root, classes + L"AppID\\" + kAppId), L"Tolvane.dll");
-    EXPECT_EQ(ReadString(root, classes + L"AppID\\" + kAppId, L"DllSurrogate"), L"");
-    EXPECT_EQ(ReadString(root, classes + L"AppID\\Tolvane.dll", L"AppID"), kAppId);
+    EXPECT_EQ(ReadRegistryString(root, classes + L"AppID\\" + kAppId), L"Tolvane.dll");
+    EXPECT_EQ(ReadRegistryString(root, classes + L"AppID\\" + kAppId, L"DllSurrogate"), L"");
+    EXPECT_EQ(ReadRegistryString(root, classes + L"AppID\\Tolvane.dll", L"AppID"), kAppId);
 }
 
 void ExpectUnregistered(HKEY root, const std::wstring& classes)
 {
     for (const Class& c : kClasses) {
         SCOPED_TRACE(c.progId);
-        EXPECT_FALSE(KeyExists(root, classes + c.progId));
-        EXPECT_FALSE(KeyExists(root, classes + c.progId + L".1"));
-        EXPECT_FALSE(KeyExists(root, classes + L"CLSID\\" + c.clsid));
+        EXPECT_FALSE(RegistryKeyExists(root, classes + c.progId));
+        EXPECT_FALSE(RegistryKeyExists(root, classes + c.progId + L".1"));
+        EXPECT_FALSE(RegistryKeyExists(root, classes + L"CLSID\\" + c.clsid));
     }
-    EXPECT_TRUE(KeyExists(root, classes + L"CLSID"));
-    EXPECT_TRUE(KeyExists(root, classes + L"AppID"));
+    EXPECT_TRUE(RegistryKeyExists(root, classes + L"CLSID"));
+    EXPECT_TRUE(RegistryKeyExists(root, classes + L"AppID"));
 }
 
 using DllInstallFunction = HRESULT(WINAPI*)(BOOL, LPCWSTR);
@@ -133,7 +104,7 @@ F Export(HMODULE dll, const char* name)
 TEST(Registration, MachineWideRegistrationWritesEveryKey)
 {
     ExpectRegistered(HKEY_CLASSES_ROOT, L"");
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0"));
 
     // What a client's CLSIDFromProgID finds.
     CLSID clsid{};
@@ -168,12 +139,12 @@ TEST(Registration, DllInstallSwitchesToPerUserOnlyForTheWholeWordUser)
     const std::wstring userKey = std::wstring(kUserClasses) + L"Tolvane.SoapSession";
 
     EXPECT_EQ(install(TRUE, L"users"), S_OK); // not "user": stays machine-wide
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, userKey));
     EXPECT_EQ(install(TRUE, L"User"), S_OK);
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, userKey));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, userKey));
     // Per-user mode lasts for the process: uninstalling now removes the user's keys.
     EXPECT_EQ(install(FALSE, nullptr), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, userKey));
     ExpectRegistered(HKEY_CLASSES_ROOT, L"");
     FreeLibrary(dll);
 }

@@ -4,26 +4,13 @@
 #include "session/Messages.h"
 #include "session/RfcError.h"
 #include "session/XTolvane.h"
+#include "support/ThreadError.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 using namespace tolvane;
-
-namespace {
-
-std::wstring ThreadErrorDescription()
-{
-    com::ptr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.put()) != S_OK || !info)
-        return L"<none>";
-    com::bstr text;
-    info->GetDescription(text.put());
-    return text.str();
-}
-
-} // namespace
 
 TEST(Messages, DecodeInternalErrorAcceptsTheNumberOrItsHresult)
 {
@@ -91,7 +78,7 @@ TEST(CXTolvane, EachKindSurfacesAsItsMessage)
     for (const Row& row : rows) {
         HRESULT hr = com::guard({}, [&] { throw CXTolvane(row.kind, L"d", L"c", L"v"); });
         EXPECT_EQ(hr, MessageResult(row.message)) << row.name;
-        EXPECT_EQ(ThreadErrorDescription(), MessageText(row.message)) << row.name;
+        EXPECT_EQ(test::ThreadErrorDescription(), MessageText(row.message)) << row.name;
         EXPECT_EQ(CXTolvane(row.kind).KindName(), row.name);
     }
 }

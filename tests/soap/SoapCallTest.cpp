@@ -1,6 +1,7 @@
 // Calls over a SOAP session: values both ways, faults, pruning, background calls and abort.
 #include "SoapTestSupport.h"
 #include "TestServer.h"
+#include "support/ThreadError.h"
 #include "support/EventSink.h"
 
 #include "com/SafeArray.h"
@@ -128,13 +129,7 @@ TEST(SoapCall, DatesAndTimesGoAsDigitsAndComeBackAsDates)
     EXPECT_EQ(Get(call.get(), L"E_DATE").vt(), VT_EMPTY);
     Set(call.get(), L"I_DATE", com::variant(L"someday"));
     EXPECT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), static_cast<HRESULT>(0x80040215));
-    com::bstr description;
-    {
-        com::ptr<IErrorInfo> info;
-        GetErrorInfo(0, info.put());
-        info->GetDescription(description.put());
-    }
-    EXPECT_EQ(description.view(), L"invalid date/time");
+    EXPECT_EQ(test::ThreadErrorDescription(), L"invalid date/time");
     VARIANT_BOOL active = VARIANT_TRUE;
     session->get_CallActive(&active);
     EXPECT_EQ(active, VARIANT_FALSE);

@@ -55,7 +55,7 @@ TEST(CrossThread, SetTimeoutFromAnotherThreadEndsAPendingFetch)
     std::thread worker([&] {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         fetched = Fetch(transport.get());
-        description = ErrorDescription();
+        description = ThreadErrorDescription();
         CoUninitialize();
         SetEvent(finished);
     });

@@ -100,7 +100,7 @@ TEST(EnvelopeRead, FaultFailsAfterParsingSoTheDetailCanBeRead)
         "<detail><rfc:Z_FIND.Exception xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"><Name>NOT_FOUND</Name>"
         "<Text>not there</Text></rfc:Z_FIND.Exception></detail></SOAP-ENV:Fault>");
     EXPECT_EQ(ReadBytes(envelope.get(), fault, L"utf-8"), Fault);
-    EXPECT_NE(ErrorDescription().find(L"Function module raised NOT_FOUND"), std::wstring::npos);
+    EXPECT_NE(ThreadErrorDescription().find(L"Function module raised NOT_FOUND"), std::wstring::npos);
 
     auto detail = Find(Body(envelope.get()).get(), L"detail");
     auto exception = Find(Children(detail.get()).get(), L"Z_FIND.Exception", kRfcNamespace);
@@ -137,7 +137,7 @@ TEST(EnvelopeRead, WhatIsNotASoapEnvelopeIsAParseErrorWithADescription)
         SCOPED_TRACE(xml);
         auto envelope = NewEnvelope();
         EXPECT_EQ(ReadBytes(envelope.get(), xml, L"utf-8"), ParseError);
-        EXPECT_FALSE(ErrorDescription().empty());
+        EXPECT_FALSE(ThreadErrorDescription().empty());
     }
 }
 

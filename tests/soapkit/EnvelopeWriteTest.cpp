@@ -149,7 +149,7 @@ TEST(EnvelopeWrite, NamesThatAreNotXmlNamesAreRefused)
 {
     auto envelope = NewEnvelope();
     EXPECT_EQ(envelope->NameBody(com::bstr(L"/BI0/FUNC").get(), com::bstr(kRfcNamespace).get()), E_INVALIDARG);
-    EXPECT_NE(ErrorDescription().find(L"/BI0/FUNC"), std::wstring::npos);
+    EXPECT_NE(ThreadErrorDescription().find(L"/BI0/FUNC"), std::wstring::npos);
     envelope->NameBody(com::bstr(L"OK").get(), com::bstr(kRfcNamespace).get());
     com::ptr<ISoapNode> node;
     for (const wchar_t* bad : {L"", L"1ST", L"A B", L"a<b", L"p:q"})

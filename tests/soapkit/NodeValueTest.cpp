@@ -125,7 +125,7 @@ TEST(NodeValue, ValuesWithoutATextFormAreRefused)
 {
     auto node = Element();
     EXPECT_EQ(node->SetValue(com::variant(static_cast<IUnknown*>(node.get())).get()), DISP_E_TYPEMISMATCH);
-    EXPECT_FALSE(ErrorDescription().empty());
+    EXPECT_FALSE(ThreadErrorDescription().empty());
 }
 
 TEST(NodeValue, ByteArraysAreBase64BothWays)

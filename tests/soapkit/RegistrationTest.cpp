@@ -1,6 +1,7 @@
 // Registration of the built TolvaneSoap.dll through regsvr32, machine-wide (what the test
 // prefix and an installer do) and per user, read back from the registry as COM finds it.
 #include "SoapKitTest.h"
+#include "support/Registry.h"
 
 #include <optional>
 
@@ -9,59 +10,32 @@ namespace {
 constexpr wchar_t kLibId[] = L"{5A8EE7FF-3CB3-41CB-A75B-36A663A9CF90}";
 constexpr wchar_t kUserClasses[] = L"Software\\Classes\\";
 
+using test::ReadRegistryString;
+
+std::wstring DllPath() { return test::BuiltDllPath(L"TolvaneSoap.dll"); }
+DWORD Regsvr32(const std::wstring& switches) { return test::RunRegsvr32(DllPath(), switches); }
+
 struct Class {
     const wchar_t* progId;
     const wchar_t* clsid;
 };
+
 const Class kClasses[] = {
     {L"TolvaneSoap.SoapEnvelope", L"{B70BDBD9-10FE-4E81-B94B-7ED954AEC126}"},
     {L"TolvaneSoap.HttpTransport", L"{80069E37-AA39-4D5E-81D6-BF86A7BB7D32}"},
 };
 
-std::wstring DllPath()
-{
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"TolvaneSoap.dll";
-}
-
-std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const wchar_t* value = nullptr)
-{
-    wchar_t data[1024];
-    DWORD size = sizeof data;
-    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(data);
-}
-
-DWORD Regsvr32(const std::wstring& switches)
-{
-    std::wstring command = L"regsvr32.exe /s " + switches + L" \"" + DllPath() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return GetLastError() | 0x80000000u;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
-}
-
 void ExpectClasses(HKEY root, const std::wstring& classes)
 {
     for (const Class& c : kClasses) {
         SCOPED_TRACE(c.progId);
-        EXPECT_EQ(ReadString(root, classes + c.progId + L"\\CLSID"), c.clsid);
-        EXPECT_EQ(ReadString(root, classes + c.progId + L"\\CurVer"), std::wstring(c.progId) + L".1");
+        EXPECT_EQ(ReadRegistryString(root, classes + c.progId + L"\\CLSID"), c.clsid);
+        EXPECT_EQ(ReadRegistryString(root, classes + c.progId + L"\\CurVer"), std::wstring(c.progId) + L".1");
         const std::wstring key = classes + L"CLSID\\" + c.clsid;
-        EXPECT_EQ(ReadString(root, key + L"\\InprocServer32"), DllPath());
-        EXPECT_EQ(ReadString(root, key + L"\\InprocServer32", L"ThreadingModel"), L"Both");
-        EXPECT_EQ(ReadString(root, key + L"\\TypeLib"), kLibId);
-        EXPECT_EQ(ReadString(root, key + L"\\ProgID"), std::wstring(c.progId) + L".1");
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\InprocServer32"), DllPath());
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\InprocServer32", L"ThreadingModel"), L"Both");
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\TypeLib"), kLibId);
+        EXPECT_EQ(ReadRegistryString(root, key + L"\\ProgID"), std::wstring(c.progId) + L".1");
     }
 }
 
@@ -71,7 +45,7 @@ TEST(Registration, MachineWideRegistrationNamesTheDllBothThreadedWithItsTypeLibr
 {
     ASSERT_EQ(Regsvr32(L""), 0u);
     ExpectClasses(HKEY_CLASSES_ROOT, L"");
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\win64"), DllPath());
+    EXPECT_EQ(ReadRegistryString(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\win64"), DllPath());
     EXPECT_TRUE(test::NewTransport());
 }
 
@@ -79,7 +53,7 @@ TEST(Registration, UnregisteringRemovesTheClassesAndRegisteringRestoresThem)
 {
     ASSERT_EQ(Regsvr32(L"/u"), 0u);
     EXPECT_EQ(Regsvr32(L"/u"), 0u) << "removing what is not there is no failure";
-    EXPECT_FALSE(ReadString(HKEY_CLASSES_ROOT, L"TolvaneSoap.HttpTransport\\CLSID"));
+    EXPECT_FALSE(ReadRegistryString(HKEY_CLASSES_ROOT, L"TolvaneSoap.HttpTransport\\CLSID"));
     com::ptr<IUnknown> none;
     EXPECT_EQ(CoCreateInstance(CLSID_HttpTransport, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, none.put_void()),
               REGDB_E_CLASSNOTREG);
@@ -92,7 +66,7 @@ TEST(Registration, PerUserRegistrationWritesTheUsersClassesAndRemovesThemAgain)
     ASSERT_EQ(Regsvr32(L"/n /i:user"), 0u);
     ExpectClasses(HKEY_CURRENT_USER, kUserClasses);
     ASSERT_EQ(Regsvr32(L"/u /n /i:user"), 0u);
-    EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, std::wstring(kUserClasses) + L"TolvaneSoap.HttpTransport\\CLSID"));
+    EXPECT_FALSE(ReadRegistryString(HKEY_CURRENT_USER, std::wstring(kUserClasses) + L"TolvaneSoap.HttpTransport\\CLSID"));
     // The machine-wide classes are untouched. (Wine's per-user type library functions act
     // machine-wide, so the machine-wide registration is run again for the tests after this.)
     ExpectClasses(HKEY_CLASSES_ROOT, L"");

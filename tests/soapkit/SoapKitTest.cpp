@@ -35,16 +35,6 @@ std::wstring TextOf(const com::variant& value)
     return value.vt() == VT_BSTR ? std::wstring(com::view(V_BSTR(value.addr()))) : std::wstring();
 }
 
-std::wstring ErrorDescription()
-{
-    com::ptr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.put()) != S_OK || !info)
-        return {};
-    com::bstr text;
-    info->GetDescription(text.put());
-    return text.str();
-}
-
 com::ptr<ISoapEnvelope> Read(std::string_view xml, HRESULT* hr)
 {
     auto envelope = NewEnvelope();
@@ -52,7 +42,7 @@ com::ptr<ISoapEnvelope> Read(std::string_view xml, HRESULT* hr)
     if (hr)
         *hr = result;
     else
-        EXPECT_EQ(result, S_OK) << "ReadResponse: " << std::string(ErrorDescription().begin(), ErrorDescription().end());
+        EXPECT_EQ(result, S_OK) << "ReadResponse: " << std::string(ThreadErrorDescription().begin(), ThreadErrorDescription().end());
     return envelope;
 }
 

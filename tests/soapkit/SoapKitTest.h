@@ -6,6 +6,7 @@
 #include "com/ComPtr.h"
 #include "com/Variant.h"
 #include "soapkit/SoapKit.h"
+#include "support/ThreadError.h"
 
 #include <gtest/gtest.h>
 
@@ -36,9 +37,6 @@ com::variant Bytes(std::string_view bytes);
 std::string BytesOf(const com::variant& value);
 // The text of a VT_BSTR variant.
 std::wstring TextOf(const com::variant& value);
-
-// The description of the calling thread's error information (empty when there is none).
-std::wstring ErrorDescription();
 
 // Reads `xml` (UTF-8) into a new envelope; the HRESULT of ReadResponse goes to `hr`.
 com::ptr<ISoapEnvelope> Read(std::string_view xml, HRESULT* hr = nullptr);

@@ -26,7 +26,7 @@ Exchange Exchanged(IHttpTransport* transport, const std::wstring& url, std::wstr
     Exchange e;
     e.post = transport->PostRequest(com::bstr(url).get(), com::bstr(text).get());
     if (FAILED(e.post)) {
-        e.error = ErrorDescription();
+        e.error = ThreadErrorDescription();
         return e;
     }
     BSTR in_out = SysAllocString(L"utf-8");
@@ -34,7 +34,7 @@ Exchange Exchanged(IHttpTransport* transport, const std::wstring& url, std::wstr
     e.fetch = transport->FetchResponse(&in_out, body.put());
     const com::bstr charset = com::bstr::attach(in_out);
     if (FAILED(e.fetch)) {
-        e.error = ErrorDescription();
+        e.error = ThreadErrorDescription();
         return e;
     }
     e.charset = charset.str();
@@ -177,7 +177,7 @@ TEST(Transport, UnusableUrlsAreRefusedBeforeAnythingIsSent)
     for (const wchar_t* url : {L"", L"not a url", L"ftp://127.0.0.1/x", L"http:///nohost", L"mailto:someone@example.org"}) {
         EXPECT_EQ(transport->PostRequest(com::bstr(url).get(), com::bstr(L"<x/>").get()), result::BadUrl)
             << Narrow(url);
-        EXPECT_FALSE(ErrorDescription().empty());
+        EXPECT_FALSE(ThreadErrorDescription().empty());
     }
 }
 
