@@ -4,6 +4,7 @@
 #include "Bcd.h"
 #include "DateTime.h"
 #include "RawBytes.h"
+#include "UnalignedText.h"
 #include "idl/Tolvane_h.h"
 #include "session/Trace.h"
 #include "session/XTolvane.h"
@@ -16,13 +17,6 @@
 namespace tolvane {
 namespace {
 
-std::wstring LoadText(const void* data, size_t count)
-{
-    std::wstring text(count, L'\0');
-    std::memcpy(text.data(), data, count * sizeof(wchar_t));
-    return text;
-}
-
 template <class T>
 T LoadValue(const void* data) noexcept
 {
@@ -33,7 +27,7 @@ T LoadValue(const void* data) noexcept
 
 void ReadText(com::variant& out, const void* data, size_t bytes)
 {
-    std::wstring text = LoadText(data, bytes / sizeof(wchar_t));
+    std::wstring text = LoadChars(data, bytes / sizeof(wchar_t));
     text.erase(text.find_last_not_of(L' ') + 1);
     out = com::variant(std::wstring_view(text));
 }
@@ -94,10 +88,10 @@ void ReadField(com::variant& out, const void* data, int abapType, size_t bytes, 
         return ReadBcd(out, data, bytes, decimals);
     case TYPE_DATE:
         // A date that is not all zeros and not a calendar date stays empty.
-        AbapDateToVariant(out, LoadText(data, kAbapDateLength).c_str());
+        AbapDateToVariant(out, static_cast<const wchar_t*>(data));
         return;
     case TYPE_TIME:
-        return AbapTimeToVariant(out, LoadText(data, kAbapTimeLength).c_str());
+        return AbapTimeToVariant(out, static_cast<const wchar_t*>(data));
     case TYPE_BYTE:
         return RfcRawToVariantSafeArray(out, static_cast<const uint8_t*>(data), bytes);
     case TYPE_FLOAT:

@@ -1,6 +1,7 @@
 #include "DateTime.h"
 
 #include "FixedNumber.h"
+#include "UnalignedText.h"
 #include "VariantDescription.h"
 #include "VariantText.h"
 #include "session/XTolvane.h"
@@ -19,22 +20,6 @@ constexpr wchar_t kTimeContext[] = L"RfcVariantToData(),TYPE_TIME";
 
 bool IsDigit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
 
-// Field images may sit at any offset of a record, so they are written and read by copying.
-void Store(wchar_t* target, std::wstring_view text) { std::memcpy(target, text.data(), text.size() * sizeof(wchar_t)); }
-
-std::wstring Load(const wchar_t* source, size_t count)
-{
-    std::wstring text(count, L'\0');
-    std::memcpy(text.data(), source, count * sizeof(wchar_t));
-    return text;
-}
-
-std::wstring_view StringOf(const VARIANT& value) noexcept
-{
-    const BSTR s = V_BSTR(&value);
-    return {s ? s : L"", s ? SysStringLen(s) : 0u};
-}
-
 // The values that stand for an unset date or time: empty, the 4-byte integer 0, and the
 // strings `zeros`, "" and " ". Only these exact variant types count.
 bool IsInitialValue(const VARIANT& value, std::wstring_view zeros) noexcept
@@ -45,7 +30,7 @@ bool IsInitialValue(const VARIANT& value, std::wstring_view zeros) noexcept
     case VT_I4:
         return V_I4(&value) == 0;
     case VT_BSTR: {
-        const std::wstring_view text = StringOf(value);
+        const std::wstring_view text = com::view(V_BSTR(&value));
         return text == zeros || text.empty() || text == L" ";
     }
     default:
@@ -133,11 +118,11 @@ void VariantToAbapDate(wchar_t* date, const VARIANT& value)
     if (const auto direct = Dereferenced(value))
         return VariantToAbapDate(date, direct->get());
     if (V_VT(&value) == VT_NULL)
-        return Store(date, std::wstring(kAbapDateLength, L'\0'));
+        return StoreChars(date, std::wstring(kAbapDateLength, L'\0'));
     if (IsInitialValue(value, L"00000000"))
-        return Store(date, L"00000000");
-    if (V_VT(&value) == VT_BSTR && IsAbapDateText(StringOf(value)))
-        return Store(date, StringOf(value));
+        return StoreChars(date, L"00000000");
+    if (V_VT(&value) == VT_BSTR && IsAbapDateText(com::view(V_BSTR(&value))))
+        return StoreChars(date, com::view(V_BSTR(&value)));
 
     const DateTimeParts converted = ToDateTime(value);
     if (!converted.converted)
@@ -147,7 +132,7 @@ void VariantToAbapDate(wchar_t* date, const VARIANT& value)
     const SYSTEMTIME& day = *converted.parts;
     wchar_t text[16];
     std::swprintf(text, std::size(text), L"%4u%02u%02u", unsigned{day.wYear}, unsigned{day.wMonth}, unsigned{day.wDay});
-    Store(date, std::wstring_view(text, kAbapDateLength));
+    StoreChars(date, std::wstring_view(text, kAbapDateLength));
 }
 
 void VariantToAbapTime(wchar_t* time, const VARIANT& value)
@@ -155,15 +140,15 @@ void VariantToAbapTime(wchar_t* time, const VARIANT& value)
     if (const auto direct = Dereferenced(value))
         return VariantToAbapTime(time, direct->get());
     if (V_VT(&value) == VT_NULL)
-        return Store(time, std::wstring(kAbapTimeLength, L'\0'));
+        return StoreChars(time, std::wstring(kAbapTimeLength, L'\0'));
     if (IsInitialValue(value, L"000000"))
-        return Store(time, L"000000");
-    if (V_VT(&value) == VT_BSTR && IsAbapTimeText(StringOf(value))) {
-        const std::wstring_view text = StringOf(value);
+        return StoreChars(time, L"000000");
+    if (V_VT(&value) == VT_BSTR && IsAbapTimeText(com::view(V_BSTR(&value)))) {
+        const std::wstring_view text = com::view(V_BSTR(&value));
         if (text.size() == kAbapTimeLength)
-            return Store(time, text);
+            return StoreChars(time, text);
         const wchar_t digits[] = {text[0], text[1], text[3], text[4], text[6], text[7]};
-        return Store(time, std::wstring_view(digits, kAbapTimeLength));
+        return StoreChars(time, std::wstring_view(digits, kAbapTimeLength));
     }
 
     const DateTimeParts converted = ToDateTime(value);
@@ -173,13 +158,13 @@ void VariantToAbapTime(wchar_t* time, const VARIANT& value)
     wchar_t text[16];
     std::swprintf(text, std::size(text), L"%02u%02u%02u", unsigned{clock.wHour}, unsigned{clock.wMinute},
                   unsigned{clock.wSecond});
-    Store(time, std::wstring_view(text, kAbapTimeLength));
+    StoreChars(time, std::wstring_view(text, kAbapTimeLength));
 }
 
 bool AbapDateToVariant(com::variant& out, const wchar_t* date)
 {
     out.clear();
-    const std::wstring text = Load(date, kAbapDateLength);
+    const std::wstring text = LoadChars(date, kAbapDateLength);
     const long long year = ParseFixedInt(text.data(), 4, false);
     const long long month = ParseFixedInt(text.data() + 4, 2, false);
     const long long day = ParseFixedInt(text.data() + 6, 2, false);
@@ -196,7 +181,7 @@ bool AbapDateToVariant(com::variant& out, const wchar_t* date)
 
 void AbapTimeToVariant(com::variant& out, const wchar_t* time)
 {
-    const std::wstring text = Load(time, kAbapTimeLength);
+    const std::wstring text = LoadChars(time, kAbapTimeLength);
     const auto hour = static_cast<unsigned>(ParseFixedInt(text.data(), 2, false));
     const auto minute = static_cast<unsigned>(ParseFixedInt(text.data() + 2, 2, false));
     const auto second = static_cast<unsigned>(ParseFixedInt(text.data() + 4, 2, false));

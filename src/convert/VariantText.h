@@ -2,6 +2,7 @@
 // The system's variant conversion as every conversion of this library uses it: under the
 // current user's default locale, so that decimal separators and date formats in text follow
 // the user's regional settings.
+#include "com/Bstr.h"
 #include "com/Variant.h"
 
 #include <optional>
@@ -24,8 +25,7 @@ inline std::optional<std::wstring> VariantText(const VARIANT& in)
     com::variant text;
     if (!ChangeVariantType(text, in, VT_BSTR))
         return std::nullopt;
-    const BSTR s = V_BSTR(text.addr());
-    return std::wstring(s ? s : L"", s ? SysStringLen(s) : 0u);
+    return std::wstring(com::view(V_BSTR(text.addr())));
 }
 
 } // namespace tolvane

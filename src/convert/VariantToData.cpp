@@ -4,6 +4,7 @@
 #include "Bcd.h"
 #include "DateTime.h"
 #include "RawBytes.h"
+#include "UnalignedText.h"
 #include "VariantByteArray.h"
 #include "VariantDescription.h"
 #include "VariantText.h"
@@ -34,26 +35,20 @@ std::wstring TextOf(const VARIANT& value, const wchar_t* context)
     return std::move(*text);
 }
 
-// Writes characters at character position `position` of a text field.
-void StoreText(void* field, size_t position, std::wstring_view text)
-{
-    std::memcpy(static_cast<wchar_t*>(field) + position, text.data(), text.size() * sizeof(wchar_t));
-}
-
 void WriteChar(void* field, size_t length, const VARIANT& value)
 {
     const std::wstring text = TextOf(value, L"RfcVariantToData(),TYPE_CHAR");
-    StoreText(field, 0, std::wstring_view(text).substr(0, length));
+    StoreChars(field, std::wstring_view(text).substr(0, length));
 }
 
 void WriteNum(void* field, size_t length, const VARIANT& value)
 {
     constexpr wchar_t kContext[] = L"RfcVariantToData(),TYPE_NUM";
     const std::wstring text = TextOf(value, kContext);
-    StoreText(field, 0, std::wstring(length, L'0'));
+    StoreChars(field, std::wstring(length, L'0'));
     if (text.size() > length)
         Fail(NUMERIC_CONVERSION, L"too large for field", kContext, value);
-    StoreText(field, length - text.size(), text);
+    StoreChars(static_cast<wchar_t*>(field) + (length - text.size()), text);
 }
 
 // Numbers become text with the user's decimal separator, and users type it too; the packed

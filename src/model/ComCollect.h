@@ -13,6 +13,7 @@
 #include "com/Dispatch.h"
 #include "com/Enumerator.h"
 #include "com/Object.h"
+#include "com/Variant.h"
 
 #include <map>
 #include <memory>
@@ -20,11 +21,13 @@
 
 namespace tolvane {
 
-// A VARIANT index as a position from 0, or as a key when it is not a number.
+// A VARIANT index as a position, or as a key when it is not a number. The key views the
+// index's own string when it is one, else the converted text held here.
 struct CollectionIndex {
     bool isPosition = false;
     long position = 0; // as given, from 1
-    std::wstring key;
+    std::wstring_view key;
+    com::variant converted;
 };
 // False when the index converts to neither a number nor a string.
 bool ReadCollectionIndex(const VARIANT& index, CollectionIndex& result);
@@ -102,10 +105,14 @@ public:
             size_t position = 0;
             if (HRESULT hr = Resolve(index, position); FAILED(hr))
                 return hr;
-            items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
+            // The new index is complete before anything changes, so that a key that cannot be
+            // read leaves the collection as it was.
             auto rebuilt = std::make_shared<KeyIndex>();
-            for (size_t i = 0; i < items_.size(); ++i)
-                rebuilt->Set(KeyPolicy::Of(items_[i].get()), i);
+            for (size_t i = 0, to = 0; i < items_.size(); ++i) {
+                if (i != position)
+                    rebuilt->Set(KeyPolicy::Of(items_[i].get()), to++);
+            }
+            items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
             index_ = std::move(rebuilt);
             return S_OK;
         });

@@ -6,16 +6,8 @@
 namespace tolvane {
 namespace {
 
-void CopyText(VARIANT* out, const std::wstring& text)
-{
-    // An [out] VARIANT is not read: it may hold anything.
-    VariantInit(out);
-    BSTR copy = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    if (!copy)
-        throw std::bad_alloc();
-    V_VT(out) = VT_BSTR;
-    V_BSTR(out) = copy;
-}
+// An [out] VARIANT is not read: it may hold anything.
+void CopyText(VARIANT* out, const std::wstring& text) { *out = com::variant(std::wstring_view(text)).detach(); }
 
 } // namespace
 

@@ -41,11 +41,12 @@ void KeyIndex::Set(std::wstring key, size_t position)
     if (!ordered_ && !IsPlain(key))
         BuildOrdered();
     if (ordered_)
-        (*ordered_)[key] = position;
-    exact_[std::move(key)] = position;
+        (*ordered_)[std::move(key)] = position;
+    else
+        exact_[std::move(key)] = position;
 }
 
-// Files the keys so far in the locale-ordered map, oldest first so that the newest of equal
+// Moves the keys so far to the locale-ordered map, oldest first so that the newest of equal
 // keys wins.
 void KeyIndex::BuildOrdered()
 {
@@ -58,6 +59,7 @@ void KeyIndex::BuildOrdered()
     for (const auto& [position, key] : byPosition)
         (*ordered)[*key] = position;
     ordered_ = std::move(ordered);
+    exact_.clear(); // from now on the ordered map alone answers
 }
 
 } // namespace tolvane

@@ -2,7 +2,7 @@
 // The index of a keyed collection: key -> newest position, keys compared by the user's locale
 // (KeyCompare.h). The locale comparison is slow, and nearly every key is a plain ABAP name,
 // for which it says "equal" exactly when the text is equal; such keys are looked up by hash.
-// The locale-ordered map is kept only once a key that is not plain enters the index.
+// Once a key that is not plain enters the index, a locale-ordered map takes over all keys.
 #include "KeyCompare.h"
 
 #include <map>
@@ -42,8 +42,8 @@ private:
 
     void BuildOrdered();
 
-    std::unordered_map<std::wstring, size_t, Hash, Equal> exact_;
-    std::unique_ptr<Ordered> ordered_; // only once a key is not plain
+    std::unordered_map<std::wstring, size_t, Hash, Equal> exact_; // while every key is plain
+    std::unique_ptr<Ordered> ordered_;                            // once a key is not plain
 };
 
 } // namespace tolvane

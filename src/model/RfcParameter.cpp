@@ -34,7 +34,7 @@ HRESULT CRfcParameter::DefineScalar(BSTR name, ABAPTYPE type, short length, shor
 HRESULT CRfcParameter::Define(BSTR name, IRfcType* type)
 {
     return guard([&] {
-        if (m_field->InternalType() != 0)
+        if (m_field->FieldKind() != CRfcField::NoType)
             throw MessageError(msg::AlreadyInitialized);
         m_field->SetName(SharedString(com::view(name)));
         m_field->SetType(type);

@@ -81,11 +81,8 @@ HRESULT CRfcRows::SetFileMode(short dataCol, short indexCol)
             throw MessageError(msg::AlreadyInitialized);
         if (dataCol < 1)
             throw com::hresult_error(E_INVALIDARG);
-        com::ptr<IRfcTypes> components;
-        com::check(m_rowType->get_StructFields(components.put()));
-        long n = 0;
-        com::check(components->get_Count(&n));
-        if (n < dataCol || (indexCol > 0 && n < indexCol))
+        const size_t n = ComponentCount(m_rowType.get());
+        if (n < size_t(dataCol) || (indexCol > 0 && n < size_t(indexCol)))
             throw com::hresult_error(E_INVALIDARG);
         m_dataCol = dataCol;
         m_indexCol = indexCol;

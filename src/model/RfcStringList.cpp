@@ -56,7 +56,7 @@ HRESULT CRfcStringList::get_Item(long index, BSTR* value)
         return E_INVALIDARG;
     if (static_cast<size_t>(index) > m_strings.size())
         return E_FAIL;
-    return com::bstr(m_strings[static_cast<size_t>(index - 1)]).copy_to(value);
+    return guard([&] { *value = com::bstr(m_strings[static_cast<size_t>(index - 1)]).detach(); });
 }
 
 HRESULT CRfcStringList::get__NewEnum(IUnknown** value)

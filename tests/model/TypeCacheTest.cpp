@@ -41,12 +41,18 @@ TEST(TypeCache, FunctionsAreKeptAsPrivateClones)
     com::ptr<IRfcParameter> a;
     Importing(call.get())->get_Item(com::variant(L"A").get(), a.put());
     a->put_value(com::variant(L"changed").get());
+    Importing(call.get())->AddScalar(com::bstr(L"B").get(), TYPE_CHAR, 1, 0, com::variant::missing().get());
+    call->put_Function(com::bstr(L"Z_OTHER").get());
 
     com::ptr<IFunctionCall> first, second;
     ASSERT_EQ(cache->GetFunction(com::bstr(L"Z_TEST").get(), first.put()), S_OK);
     ASSERT_EQ(cache->GetFunction(com::bstr(L"Z_TEST").get(), second.put()), S_OK);
     EXPECT_NE(first, second);
     EXPECT_NE(first, call);
+    com::bstr function;
+    first->get_Function(function.put());
+    EXPECT_EQ(function.view(), L"Z_TEST");
+    EXPECT_EQ(Count(Importing(first.get()).get()), 1);
     com::ptr<IRfcParameter> firstA, secondA;
     Importing(first.get())->get_Item(com::variant(L"A").get(), firstA.put());
     Importing(second.get())->get_Item(com::variant(L"A").get(), secondA.put());
