@@ -47,6 +47,23 @@ HRESULT guard(const ErrorSource& source, Body&& body) noexcept
     }
 }
 
+// The HRESULT of a body that reports to no automation caller (registration, module entry
+// points): the code of an hresult_error, E_OUTOFMEMORY, E_UNEXPECTED for anything else; no
+// error information is published.
+template <class Body>
+HRESULT hresult_of(Body&& body) noexcept
+{
+    try {
+        return std::forward<Body>(body)();
+    } catch (const hresult_error& e) {
+        return e.code();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
 // An out parameter must be given.
 template <class T>
 void require_out(T* out)

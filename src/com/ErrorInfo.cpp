@@ -1,6 +1,7 @@
 #include "ErrorInfo.h"
 
 #include "Boundary.h"
+#include "Bstr.h"
 #include "ComPtr.h"
 #include "HResultError.h"
 
@@ -23,8 +24,6 @@ std::wstring prog_id_of(const CLSID& clsid)
     CoTaskMemFree(prog_id);
     return result;
 }
-
-std::wstring bstr_text(BSTR s) { return s ? std::wstring(s, SysStringLen(s)) : std::wstring(); }
 
 std::atomic<UnexpectedExceptionHandler> g_unexpected{nullptr};
 
@@ -82,16 +81,11 @@ hresult_error hresult_error::from_thread(HRESULT code, const IID& iid)
     error.iid_ = iid;
     ptr<IErrorInfo> info;
     if (GetErrorInfo(0, info.put()) == S_OK && info) {
-        BSTR text = nullptr;
-        if (SUCCEEDED(info->GetDescription(&text))) {
-            error.description_ = bstr_text(text);
-            SysFreeString(text);
-        }
-        BSTR source = nullptr;
-        if (SUCCEEDED(info->GetSource(&source))) {
-            error.source_ = bstr_text(source);
-            SysFreeString(source);
-        }
+        bstr text, source;
+        if (SUCCEEDED(info->GetDescription(text.put())))
+            error.description_ = text.str();
+        if (SUCCEEDED(info->GetSource(source.put())))
+            error.source_ = source.str();
     }
     return error;
 }

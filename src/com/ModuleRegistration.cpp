@@ -1,5 +1,6 @@
 #include "ModuleRegistration.h"
 
+#include "Boundary.h"
 #include "Module.h"
 
 #include <cwchar>
@@ -25,20 +26,18 @@ Registrar ModuleRegistration::registrar() const
 
 HRESULT ModuleRegistration::register_module() const noexcept
 {
-    try {
+    return hresult_of([&]() -> HRESULT {
         const Registrar scripts = registrar();
         for (UINT script : scripts_)
             if (HRESULT hr = scripts.run_resource(script, true, scope()); FAILED(hr))
                 return hr;
         return register_type_library(scope());
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT ModuleRegistration::unregister_module() const noexcept
 {
-    try {
+    return hresult_of([&]() -> HRESULT {
         const Registrar scripts = registrar();
         HRESULT result = S_OK;
         for (UINT script : scripts_)
@@ -46,9 +45,7 @@ HRESULT ModuleRegistration::unregister_module() const noexcept
                 result = hr;
         const HRESULT library = unregister_type_library(scope());
         return FAILED(result) ? result : library;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT ModuleRegistration::install(bool install, const wchar_t* command_line) noexcept

@@ -1,5 +1,7 @@
 #include "Registrar.h"
 
+#include "Boundary.h"
+#include "Bstr.h"
 #include "ComPtr.h"
 #include "HResultError.h"
 #include "Module.h"
@@ -309,7 +311,7 @@ F oleaut32_function(const char* name)
 
 HRESULT Registrar::run(std::wstring_view script, bool install, RegistryScope scope) const noexcept
 {
-    try {
+    return hresult_of([&]() -> HRESULT {
         std::wstring expanded;
         for (size_t i = 0; i < script.size(); ++i) {
             if (script[i] != L'%') {
@@ -338,11 +340,7 @@ HRESULT Registrar::run(std::wstring_view script, bool install, RegistryScope sco
                 remove_keys(root.get(), keys);
         }
         return S_OK;
-    } catch (const hresult_error& e) {
-        return e.code();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT Registrar::run_resource(UINT id, bool install, RegistryScope scope) const noexcept
@@ -353,16 +351,13 @@ HRESULT Registrar::run_resource(UINT id, bool install, RegistryScope scope) cons
     const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
     if (!data)
         return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
-    try {
-        return run(utf8_to_wide(std::string_view(data, SizeofResource(module, resource))), install, scope);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    return hresult_of(
+        [&] { return run(utf8_to_wide(std::string_view(data, SizeofResource(module, resource))), install, scope); });
 }
 
 HRESULT register_type_library(RegistryScope scope) noexcept
 {
-    try {
+    return hresult_of([&]() -> HRESULT {
         std::wstring path = module_path();
         ptr<ITypeLib> library;
         check(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()));
@@ -370,16 +365,12 @@ HRESULT register_type_library(RegistryScope scope) noexcept
             if (auto for_user = oleaut32_function<RegisterForUser>("RegisterTypeLibForUser"))
                 return for_user(library.get(), path.data(), nullptr);
         return RegisterTypeLib(library.get(), path.data(), nullptr);
-    } catch (const hresult_error& e) {
-        return e.code();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT unregister_type_library(RegistryScope scope) noexcept
 {
-    try {
+    return hresult_of([&]() -> HRESULT {
         ptr<ITypeLib> library;
         check(LoadTypeLibEx(module_path().c_str(), REGKIND_NONE, library.put()));
         TLIBATTR* attr = nullptr;
@@ -388,19 +379,14 @@ HRESULT unregister_type_library(RegistryScope scope) noexcept
         library->ReleaseTLibAttr(attr);
         // Removing a library that is not registered (twice, or after an installer removed it)
         // is no failure.
-        BSTR registered = nullptr;
-        if (FAILED(QueryPathOfRegTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, &registered)))
+        bstr registered;
+        if (FAILED(QueryPathOfRegTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, registered.put())))
             return S_OK;
-        SysFreeString(registered);
         if (scope == RegistryScope::user)
             if (auto for_user = oleaut32_function<UnregisterForUser>("UnRegisterTypeLibForUser"))
                 return for_user(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
         return UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
-    } catch (const hresult_error& e) {
-        return e.code();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 } // namespace com
