@@ -102,15 +102,7 @@ private:
 
     void Components(Node* node, IRfcType* type, int depth)
     {
-        com::ptr<IRfcTypes> components;
-        com::check(type->get_StructFields(components.put()));
-        long count = 0;
-        com::check(components->get_Count(&count));
-        for (long i = 1; i <= count; ++i) {
-            com::ptr<IRfcType> component;
-            com::check(components->get_Item(com::variant(i).get(), component.put()));
-            Type(node, component.get(), depth + 1);
-        }
+        ForEachComponent(type, [&](IRfcType* component) { Type(node, component, depth + 1); });
     }
 
     Document& doc_;

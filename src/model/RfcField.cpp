@@ -157,17 +157,9 @@ long CRfcField::InternalType() const
     default:
         return 0;
     }
-    com::ptr<IRfcTypes> components;
-    com::check(m_type->get_StructFields(components.put()));
-    long count = 0;
-    com::check(components->get_Count(&count));
-    for (long i = 1; i <= count; ++i) {
-        com::ptr<IRfcType> component;
-        com::check(components->get_Item(com::variant(i).get(), component.put()));
-        if (IsDeepComponent(component.get()))
-            return 3;
-    }
-    return 2;
+    bool deep = false;
+    ForEachComponent(m_type.get(), [&](IRfcType* component) { deep = deep || IsDeepComponent(component); });
+    return deep ? 3 : 2;
 }
 
 HRESULT CRfcField::get_InternalType(long* value)

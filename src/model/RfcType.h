@@ -84,4 +84,20 @@ private:
 // The kind of any descriptor, ours or not; RFCTYPEKIND_UNDEFINED when it cannot be read.
 RFCTYPEKIND KindOf(IRfcType* type);
 
+// Calls `each(IRfcType*)` for the components of any structure descriptor, in order; a
+// component that cannot be read throws.
+template <class Each>
+void ForEachComponent(IRfcType* structure, Each&& each)
+{
+    com::ptr<IRfcTypes> components;
+    com::check(structure->get_StructFields(components.put()));
+    long count = 0;
+    com::check(components->get_Count(&count));
+    for (long i = 1; i <= count; ++i) {
+        com::ptr<IRfcType> component;
+        com::check(components->get_Item(com::variant(i).get(), component.put()));
+        each(component.get());
+    }
+}
+
 } // namespace tolvane

@@ -32,17 +32,9 @@ std::vector<Component> ComponentsOf(IRfcType* structure)
         }
         return result;
     }
-    com::ptr<IRfcTypes> components;
-    com::check(structure->get_StructFields(components.put()));
-    long count = 0;
-    com::check(components->get_Count(&count));
-    for (long i = 1; i <= count; ++i) {
-        com::ptr<IRfcType> type;
-        com::check(components->get_Item(com::variant(i).get(), type.put()));
-        const SharedString name(KeyByName::Of(type.get()));
-        const RFCTYPEKIND kind = KindOf(type.get());
-        result.push_back({std::move(type), name, kind});
-    }
+    ForEachComponent(structure, [&](IRfcType* type) {
+        result.push_back({com::share(type), SharedString(KeyByName::Of(type)), KindOf(type)});
+    });
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "StructLayout.h"
 
+#include "RfcType.h"
+
 #include "com/ComPtr.h"
 #include "com/Variant.h"
 
@@ -84,19 +86,13 @@ long DefaultLength(long type, long n, bool unicode) noexcept
 StructLayout LayoutOf(IRfcType* structure)
 {
     StructLayout layout;
-    com::ptr<IRfcTypes> components;
-    com::check(structure->get_StructFields(components.put()));
-    long count = 0;
-    com::check(components->get_Count(&count));
     long running = 0, runningC1 = 0;
-    for (long i = 1; i <= count; ++i) {
-        com::ptr<IRfcType> component;
-        com::check(components->get_Item(com::variant(i).get(), component.put()));
-        const Scalar s = Read(component.get());
+    ForEachComponent(structure, [&](IRfcType* component) {
+        const Scalar s = Read(component);
         layout.unicode.push_back(Place(s.type, s.offset, s.size, DefaultLength(s.type, s.length, true), running));
         layout.nonUnicode.push_back(
             Place(s.type, s.offsetC1, s.sizeC1, DefaultLength(s.type, s.length, false), runningC1));
-    }
+    });
     long ownLength = -1, ownLengthC1 = -1;
     com::check(structure->get_StructLength(&ownLength));
     com::check(structure->get_structLengthC1(&ownLengthC1));
