@@ -29,6 +29,13 @@ public:
         return raw;
     }
 
+    void clear() noexcept
+    {
+        std::lock_guard lock(mutex_);
+        infos_.clear();
+        library_ = nullptr;
+    }
+
 private:
     ptr<ITypeInfo> load(REFIID iid)
     {
@@ -63,7 +70,8 @@ private:
 
 TypeInfoCache& cache()
 {
-    // Never destroyed: type information may still be asked for while the module unloads.
+    // Never destroyed (static destructors run too late to release COM objects); emptied by
+    // release_type_info() when the module may unload.
     static TypeInfoCache* instance = new TypeInfoCache;
     return *instance;
 }
@@ -71,6 +79,16 @@ TypeInfoCache& cache()
 } // namespace
 
 ITypeInfo* type_info(REFIID iid) { return cache().get(iid); }
+
+void release_type_info() noexcept { cache().clear(); }
+
+HRESULT can_unload_now() noexcept
+{
+    if (module_lock_count() != 0)
+        return S_FALSE;
+    release_type_info();
+    return S_OK;
+}
 
 HRESULT invoke(ITypeInfo* info, void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                EXCEPINFO* exception, UINT* arg_error) noexcept

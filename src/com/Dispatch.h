@@ -6,9 +6,13 @@
 
 namespace com {
 
-// The interface half of the type information for a dual interface (cached per module).
-// Throws hresult_error when the module's type library does not describe `iid`.
+// The type information the module's type library has for `iid` (for a dual interface its
+// interface half), cached per module. Throws hresult_error when the library does not describe it.
 ITypeInfo* type_info(REFIID iid);
+// Gives the cached type library and type information back; they load again when next needed.
+void release_type_info() noexcept;
+// DllCanUnloadNow: S_OK, with the cache released, once no object and no lock remains.
+HRESULT can_unload_now() noexcept;
 
 // IDispatch::Invoke through `info` on `object`. A property put by reference (Set x.Prop = v in
 // a script) falls back to the plain put, which is all our properties declare, and a property

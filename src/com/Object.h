@@ -5,8 +5,13 @@
 //   class CThing : public com::Object<CThing, com::Dispatch<IThing>, com::SupportErrorInfo<IThing>>
 //
 // The reference count starts at 1, so make<T>() returns an owner without an AddRef/Release
-// dance; it is pinned at 1 while the destructor runs, so code there may pass `this` around.
+// dance. When the last reference goes, a class's `void final_release() noexcept` runs first,
+// while the whole object (derived parts included) still exists; then the destructor. The count
+// is pinned at 1 during both, so code there may pass `this` around.
 // Every live object holds a module lock, which DllCanUnloadNow reports.
+// An interface-table entry may declare `bool entry_available() const noexcept`; while it
+// answers false, QueryInterface does not hand the entry out (an optional capability that
+// could not be set up).
 #include "Boundary.h"
 #include "ComPtr.h"
 #include "Module.h"
@@ -67,6 +72,16 @@ concept has_error_source = requires {
     { T::error_source() } -> std::convertible_to<ErrorSource>;
 };
 
+template <class T>
+concept has_final_release = requires(T& object) {
+    { object.final_release() } noexcept;
+};
+
+template <class E>
+concept has_availability = requires(const E& entry) {
+    { entry.entry_available() } noexcept -> std::convertible_to<bool>;
+};
+
 } // namespace detail
 
 template <class Self, class... Entries>
@@ -97,6 +112,8 @@ public:
         const ULONG remaining = --references_;
         if (remaining == 0) {
             references_ = 1;
+            if constexpr (detail::has_final_release<Self>)
+                static_cast<Self*>(this)->final_release();
             delete this;
         }
         return remaining;
@@ -142,6 +159,9 @@ private:
         using I = typename detail::interface_of<E>::type;
         if (!detail::answers_for<I>(iid))
             return false;
+        if constexpr (detail::has_availability<E>)
+            if (!static_cast<const E*>(this)->entry_available())
+                return false;
         *out = static_cast<I*>(static_cast<E*>(this));
         return true;
     }

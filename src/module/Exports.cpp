@@ -1,6 +1,7 @@
 // The exports of Tolvane.dll.
 #include "ClassTable.h"
 #include "Registration.h"
+#include "com/Dispatch.h"
 #include "com/Module.h"
 #include "session/Messages.h"
 
@@ -8,7 +9,7 @@ extern "C" {
 
 STDAPI DllCanUnloadNow()
 {
-    return com::module_lock_count() == 0 ? S_OK : S_FALSE;
+    return com::can_unload_now();
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)

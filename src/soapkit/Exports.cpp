@@ -1,6 +1,7 @@
 // The exports of TolvaneSoap.dll.
 #include "Registration.h"
 #include "com/Boundary.h"
+#include "com/Dispatch.h"
 #include "com/Module.h"
 
 namespace {
@@ -17,7 +18,7 @@ extern "C" {
 
 STDAPI DllCanUnloadNow()
 {
-    return com::module_lock_count() == 0 ? S_OK : S_FALSE;
+    return com::can_unload_now();
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)

@@ -24,6 +24,10 @@ public:
     HRESULT STDMETHODCALLTYPE ReleaseMarshalData(IStream* stream) override;
     HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD reserved) override;
 
+    // Without the system's marshaler the object does not answer IMarshal at all, so that COM
+    // marshals it the standard way instead of failing.
+    bool entry_available() const noexcept { return marshaler_ != nullptr; }
+
 protected:
     FreeThreaded();
 

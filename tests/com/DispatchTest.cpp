@@ -141,3 +141,70 @@ TEST(Dispatch, ObjectsHoldTheModuleLockWhileTheyLive)
     }
     EXPECT_EQ(com::module_lock_count(), before);
 }
+
+namespace {
+
+// An optional capability whose availability the test switches.
+class OptionalMarshal : public IMarshal {
+public:
+    using interface_type = IMarshal;
+    bool entry_available() const noexcept { return available; }
+    bool available = false;
+
+    HRESULT STDMETHODCALLTYPE GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMarshalSizeMax(REFIID, void*, DWORD, void*, DWORD, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE MarshalInterface(IStream*, REFIID, void*, DWORD, void*, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnmarshalInterface(IStream*, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ReleaseMarshalData(IStream*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DisconnectObject(DWORD) override { return E_NOTIMPL; }
+};
+
+// Records the order of its final release and its destructor, and whether it was whole then.
+class Finalised : public com::Object<Finalised, com::Dispatch<IStringList>, OptionalMarshal> {
+public:
+    explicit Finalised(std::vector<std::string>& log) : log_(log) {}
+    ~Finalised() override { log_.push_back("destructor"); }
+    void final_release() noexcept
+    {
+        // The object may still be handed around: the count is pinned.
+        com::ptr<IUnknown> again = com::share(unknown());
+        log_.push_back(again ? "final release" : "final release without object");
+    }
+
+    HRESULT STDMETHODCALLTYPE get_Count(long*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Add(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Remove(long) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveAll() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE IndexOf(BSTR, long*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Item(long, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown**) override { return E_NOTIMPL; }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+} // namespace
+
+TEST(ObjectRoot, FinalReleaseRunsOnceBeforeTheDestructorAndUnavailableEntriesAreNotAnswered)
+{
+    std::vector<std::string> log;
+    {
+        auto object = com::make<Finalised>(log);
+        EXPECT_FALSE(object.try_query<IMarshal>());
+        object->available = true;
+        EXPECT_TRUE(object.try_query<IMarshal>());
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"final release", "destructor"}));
+}
+
+TEST(ObjectRoot, TypeInformationIsGivenBackWhenTheModuleMayUnloadAndComesBackWhenNeeded)
+{
+    {
+        auto list = com::make<FakeStringList>();
+        EXPECT_EQ(com::can_unload_now(), S_FALSE);
+    }
+    EXPECT_EQ(com::can_unload_now(), S_OK);
+    com::ptr<FakeStringList> fake = com::make<FakeStringList>();
+    fake->items = {L"a", L"b"};
+    EXPECT_EQ(Get(fake.query<IDispatch>().get(), L"Count").value.get().lVal, 2);
+}
