@@ -1,11 +1,29 @@
 #include "ConnectionPoint.h"
 
 #include "Boundary.h"
+#include "Bstr.h"
 #include "Enumerator.h"
 
 #include <algorithm>
 
 namespace com {
+namespace {
+
+// What an EXCEPINFO says, its strings freed.
+SinkFailure failure_of(HRESULT code, EXCEPINFO& exception)
+{
+    if (code == DISP_E_EXCEPTION && exception.pfnDeferredFillIn)
+        exception.pfnDeferredFillIn(&exception);
+    bstr description = bstr::attach(exception.bstrDescription);
+    bstr source = bstr::attach(exception.bstrSource);
+    SysFreeString(exception.bstrHelpFile);
+    SinkFailure failure{code, description.str(), source.str()};
+    if (code == DISP_E_EXCEPTION && FAILED(exception.scode))
+        failure.code = exception.scode;
+    return failure;
+}
+
+} // namespace
 
 ptr<IGlobalInterfaceTable> global_interface_table()
 {
@@ -129,7 +147,7 @@ size_t ConnectionPoint::sink_count() const
     return cookies_.size();
 }
 
-HRESULT ConnectionPoint::fire(DISPID id, std::span<const variant> args) noexcept
+HRESULT ConnectionPoint::fire(DISPID id, std::span<const variant> args, const SinkFailureHandler& on_failure) noexcept
 try {
     ptr<IGlobalInterfaceTable> table = global_interface_table();
     // DISPPARAMS takes the arguments last to first; the sinks must not change them.
@@ -155,13 +173,19 @@ try {
         ptr<IDispatch> sink;
         if (FAILED(table->GetInterfaceFromGlobal(cookie, IID_IDispatch, sink.put_void())) || !sink)
             continue;
-        result = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+        EXCEPINFO exception{};
+        result = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &exception, nullptr);
+        SinkFailure failure = failure_of(result, exception);
+        if (FAILED(result) && on_failure)
+            on_failure(failure);
     }
     return result;
 } catch (const hresult_error& e) {
     return e.code();
-} catch (...) {
+} catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
+} catch (...) {
+    return E_UNEXPECTED;
 }
 
 HRESULT ConnectionPointContainer::EnumConnectionPoints(IEnumConnectionPoints** out)

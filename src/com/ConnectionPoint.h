@@ -13,11 +13,22 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <functional>
 #include <mutex>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace com {
+
+// A sink whose handler failed: its HRESULT and, when it raised an exception (a script error),
+// the description and source it reported.
+struct SinkFailure {
+    HRESULT code = S_OK;
+    std::wstring description;
+    std::wstring source;
+};
+using SinkFailureHandler = std::function<void(const SinkFailure&)>;
 
 class ConnectionPoint : public IConnectionPoint {
 public:
@@ -40,8 +51,9 @@ public:
     // Invokes `id` (DISPATCH_METHOD, user-default locale) on every sink, in the order they
     // advised, from the calling thread. `args` are in call order. Returns the result of the
     // last invocation made, S_OK when there is no sink. Sinks that cannot be reached
-    // (their apartment has ended) are skipped.
-    HRESULT fire(DISPID id, std::span<const variant> args = {}) noexcept;
+    // (their apartment has ended) are skipped. A sink that fails is told to `on_failure`, so
+    // that an error in a client's handler leaves a trace instead of vanishing.
+    HRESULT fire(DISPID id, std::span<const variant> args = {}, const SinkFailureHandler& on_failure = {}) noexcept;
 
     const IID& events() const noexcept { return events_; }
     size_t sink_count() const;

@@ -167,3 +167,18 @@ TEST(ConnectionPoint, ASinkWhoseApartmentHasEndedIsSkipped)
     EXPECT_EQ(source->events.fire(1), S_OK);
     EXPECT_EQ(sink->Calls(1), 1);
 }
+
+TEST(ConnectionPoint, AHandlerThatFailsIsToldWithWhatItsExceptionSaid)
+{
+    auto source = com::make<EventSource>();
+    auto sink = EventSink::Create(DIID__SessionEvents);
+    sink->failWith = L"Type mismatch: 'x'";
+    DWORD cookie = 0;
+    ASSERT_EQ(PointOf(*source)->Advise(sink.get(), &cookie), S_OK);
+    std::vector<com::SinkFailure> failures;
+    EXPECT_EQ(source->events.fire(1, {}, [&](const com::SinkFailure& f) { failures.push_back(f); }), DISP_E_EXCEPTION);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].code, static_cast<HRESULT>(0x800A000D));
+    EXPECT_EQ(failures[0].description, L"Type mismatch: 'x'");
+    EXPECT_EQ(failures[0].source, L"test handler");
+}

@@ -1,6 +1,7 @@
 #include "EventSink.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 
 namespace test {
 
@@ -35,7 +36,7 @@ HRESULT EventSink::GetTypeInfoCount(UINT* count)
     return S_OK;
 }
 
-HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
+HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO* exception, UINT*)
 {
     {
         std::lock_guard lock(mutex_);
@@ -44,7 +45,13 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VAR
     lastThread_ = GetCurrentThreadId();
     if (onEvent)
         onEvent(id, params);
-    return S_OK;
+    if (failWith.empty() || !exception)
+        return S_OK;
+    *exception = {};
+    exception->scode = static_cast<SCODE>(0x800A000D);
+    exception->bstrDescription = SysAllocString(failWith.c_str());
+    exception->bstrSource = SysAllocString(L"test handler");
+    return DISP_E_EXCEPTION;
 }
 
 int EventSink::Calls(DISPID id) const

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <map>
 #include <mutex>
 
@@ -29,6 +30,8 @@ public:
     DWORD LastThread() const { return lastThread_; }
     // Runs inside Invoke, on the thread the event arrives on.
     std::function<void(DISPID, DISPPARAMS*)> onEvent;
+    // When set, Invoke fails as a script handler's error does (DISP_E_EXCEPTION, 0x800A000D).
+    std::wstring failWith;
 
 private:
     explicit EventSink(const IID& events) : events_(events) {}
