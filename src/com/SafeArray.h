@@ -1,6 +1,7 @@
 #pragma once
 // com::safearray owns a SAFEARRAY; com::array_data gives scoped access to its elements.
 #include "HResultError.h"
+#include "SafeMath.h"
 
 #include <oleauto.h>
 
@@ -29,14 +30,16 @@ public:
             SafeArrayDestroy(a_);
     }
 
-    // A one-dimensional array of `count` unsigned bytes, lower bound 0, zero-filled.
-    static safearray bytes(size_t count)
+    // A one-dimensional array of `count` elements of `type`, lower bound 0, zero-filled; a
+    // count beyond what an array can hold is refused (E_INVALIDARG).
+    static safearray vector(VARTYPE type, size_t count)
     {
-        SAFEARRAY* a = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(count));
+        SAFEARRAY* a = SafeArrayCreateVector(type, 0, checked_cast<ULONG>(count));
         if (!a)
             throw std::bad_alloc();
         return safearray(a);
     }
+    static safearray bytes(size_t count) { return vector(VT_UI1, count); }
 
     SAFEARRAY* get() const noexcept { return a_; }
     [[nodiscard]] SAFEARRAY* detach() noexcept { return std::exchange(a_, nullptr); }

@@ -2,6 +2,7 @@
 
 #include "FunctionCall.h"
 #include "RfcType.h"
+#include "com/XmlBounds.h"
 
 #include <rapidxml/rapidxml.hpp>
 #include <rapidxml/rapidxml_print.hpp>
@@ -109,48 +110,6 @@ private:
 };
 
 // ---- reading ---------------------------------------------------------------------------
-
-// Rejects nesting deeper than the bound before the recursive parser sees the text.
-bool NestingWithinBound(std::wstring_view text)
-{
-    int depth = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'<')
-            continue;
-        const std::wstring_view rest = text.substr(i);
-        if (rest.starts_with(L"<!--")) {
-            i = text.find(L"-->", i);
-        } else if (rest.starts_with(L"<![CDATA[")) {
-            i = text.find(L"]]>", i);
-        } else if (rest.starts_with(L"</")) {
-            --depth;
-            i = text.find(L'>', i);
-        } else if (rest.starts_with(L"<!") || rest.starts_with(L"<?")) {
-            i = text.find(L'>', i);
-        } else {
-            size_t j = i + 1;
-            wchar_t quote = 0;
-            for (; j < text.size(); ++j) {
-                if (quote) {
-                    if (text[j] == quote)
-                        quote = 0;
-                } else if (text[j] == L'"' || text[j] == L'\'') {
-                    quote = text[j];
-                } else if (text[j] == L'>') {
-                    break;
-                }
-            }
-            if (j >= text.size())
-                return true; // unterminated: the parser reports it
-            if (text[j - 1] != L'/' && ++depth > kMaxDepth)
-                return false;
-            i = j;
-        }
-        if (i == std::wstring_view::npos)
-            return true;
-    }
-    return true;
-}
 
 const wchar_t* AttributeValue(const Node* node, const wchar_t* name)
 {
@@ -265,7 +224,9 @@ std::wstring WriteCallXml(const CFunctionCall& call)
 
 void ReadCallXml(CFunctionCall& call, std::wstring_view text)
 {
-    if (!NestingWithinBound(text))
+    // The recursive parser must never see a document nested deeper than the bound, nor a
+    // document type declaration (its markup would escape the nesting scan).
+    if (com::xml::check_bounds(text, kMaxDepth) != com::xml::Verdict::Within)
         throw com::hresult_error(E_INVALIDARG);
     std::vector<wchar_t> buffer(text.begin(), text.end());
     buffer.push_back(L'\0');

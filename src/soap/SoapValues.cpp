@@ -319,10 +319,8 @@ bool ReadFlatTable(ISoapNode* node, IRfcRows* rowsInterface, const ValueTrace& t
     const CRfcTypes& components = rowType->Components();
     const size_t columns = components.Size();
     std::vector<long> types;
-    com::safearray names(SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(columns)));
-    com::safearray schemaTypes(SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(columns)));
-    if (!names.get() || !schemaTypes.get())
-        throw std::bad_alloc();
+    com::safearray names = com::safearray::vector(VT_BSTR, columns);
+    com::safearray schemaTypes = com::safearray::vector(VT_BSTR, columns);
     {
         com::array_data<BSTR> nameData(names.get()), typeData(schemaTypes.get());
         for (size_t c = 0; c < columns; ++c) {

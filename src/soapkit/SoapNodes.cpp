@@ -250,9 +250,7 @@ HRESULT CSoapNodes::ReadRows(VARIANT columns, VARIANT schemaTypes, VARIANT* valu
 
         std::lock_guard lock(tree_->mutex());
         const auto& rows = children();
-        com::safearray array(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(rows.size() * names.size())));
-        if (!array.get())
-            throw std::bad_alloc();
+        com::safearray array = com::safearray::vector(VT_VARIANT, com::checked_mul(rows.size(), names.size()));
         if (!names.empty()) {
             const std::string_view scope = lookup_namespace(parent_, "").value_or(std::string_view());
             com::array_data<VARIANT> data(array.get());

@@ -203,6 +203,37 @@ TEST(CallXml, ReadingFillsOnlyAnEmptyCallFromAWellFormedDocument)
     EXPECT_EQ(FromXml(call.get(), L"<function name=\"OK\"/>"), S_OK);
 }
 
+TEST(CallXml, NestingHiddenInOtherMarkupOrADocumentTypeIsRefused)
+{
+    // Each form opens 20,000 elements; the closing tags the nesting scan could be fooled into
+    // counting hide in markup that the parser skips as a whole.
+    const std::wstring opens = [] {
+        std::wstring text;
+        for (int i = 0; i < 20000; ++i)
+            text += L"<type kind=\"struct\">";
+        return text;
+    }();
+    const std::wstring closes = [] {
+        std::wstring text;
+        for (int i = 0; i < 20000; ++i)
+            text += L"</type>";
+        return text;
+    }();
+    const struct {
+        const wchar_t* what;
+        std::wstring text;
+    } cases[] = {
+        {L"processing instruction", L"<?p " + closes + L" ?><function name=\"X\"><importing name=\"A\">" + opens},
+        {L"comment", L"<!-- " + closes + L" --><function name=\"X\"><importing name=\"A\">" + opens},
+        {L"document type", L"<!DOCTYPE function [<!ENTITY e \"x\">]><function name=\"&e;\"/>"},
+        {L"plain nesting", L"<function name=\"X\"><importing name=\"A\">" + opens},
+    };
+    for (const auto& c : cases) {
+        auto call = NewCall();
+        EXPECT_EQ(FromXml(call.get(), c.text), E_INVALIDARG) << c.what;
+    }
+}
+
 TEST(CallXml, ReadingRulesForListsFlagsAndNumbers)
 {
     auto call = NewCall();

@@ -211,3 +211,15 @@ TEST(ReadRows, ColumnArgumentsMustBeTextArraysOfOneLength)
     EXPECT_EQ(rows->ReadRows(TextArray({L"A"}).get(), TextArray({L""}).get(), nullptr), E_POINTER);
     EXPECT_EQ(rows->ReadRows(TextArray({}).get(), TextArray({}).get(), values.put()), S_OK);
 }
+
+TEST(ReadRows, AShapeLargerThanAnArrayCanHoldIsRefused)
+{
+    // 65,536 rows of 65,537 columns: the cell count passes 32 bits.
+    std::string items;
+    for (int i = 0; i < 65536; ++i)
+        items += "<item/>";
+    std::vector<std::wstring> names(65537, L"A"), types(65537, L"");
+    com::variant values;
+    EXPECT_EQ(TableRows(items)->ReadRows(TextArray(names).get(), TextArray(types).get(), values.put()), E_INVALIDARG);
+    EXPECT_EQ(values.vt(), VT_EMPTY);
+}
