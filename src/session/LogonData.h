@@ -4,6 +4,7 @@
 #include "OptionMap.h"
 #include "com/Dispatch.h"
 #include "com/Object.h"
+#include "com/Secret.h"
 #include "idl/Tolvane_h.h"
 
 namespace tolvane {
@@ -15,13 +16,13 @@ public:
     HRESULT STDMETHODCALLTYPE get_User(BSTR* value) override { return m_user.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_User(BSTR value) override { return Store(m_user, value); }
     HRESULT STDMETHODCALLTYPE get_Password(BSTR* value) override { return m_password.copy_to(value); }
-    HRESULT STDMETHODCALLTYPE put_Password(BSTR value) override { return Store(m_password, value); }
+    HRESULT STDMETHODCALLTYPE put_Password(BSTR value) override { return StoreSecret(m_password, value); }
     HRESULT STDMETHODCALLTYPE get_Language(BSTR* value) override { return m_language.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_Language(BSTR value) override { return Store(m_language, value); }
     HRESULT STDMETHODCALLTYPE get_SSO2Ticket(BSTR* value) override { return m_ticket.copy_to(value); }
-    HRESULT STDMETHODCALLTYPE put_SSO2Ticket(BSTR value) override { return Store(m_ticket, value); }
+    HRESULT STDMETHODCALLTYPE put_SSO2Ticket(BSTR value) override { return StoreSecret(m_ticket, value); }
     HRESULT STDMETHODCALLTYPE get_X509Cert(BSTR* value) override { return m_certificate.copy_to(value); }
-    HRESULT STDMETHODCALLTYPE put_X509Cert(BSTR value) override { return Store(m_certificate, value); }
+    HRESULT STDMETHODCALLTYPE put_X509Cert(BSTR value) override { return StoreSecret(m_certificate, value); }
     HRESULT STDMETHODCALLTYPE get_ExtIdData(BSTR* value) override { return m_extIdData.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_ExtIdData(BSTR value) override { return Store(m_extIdData, value); }
     HRESULT STDMETHODCALLTYPE get_ExtIdType(BSTR* value) override { return m_extIdType.copy_to(value); }
@@ -44,8 +45,13 @@ private:
     {
         return guard([&] { member = value ? com::bstr(com::view(value)) : com::bstr(); });
     }
+    HRESULT StoreSecret(com::secret_bstr& member, BSTR value)
+    {
+        return guard([&] { member.assign(value); });
+    }
 
-    com::bstr m_client, m_user, m_password, m_language, m_ticket, m_certificate, m_extIdData, m_extIdType;
+    com::bstr m_client, m_user, m_language, m_extIdData, m_extIdType;
+    com::secret_bstr m_password, m_ticket, m_certificate;
     OptionMap m_options;
 };
 

@@ -4,6 +4,7 @@
 #include "com/Bstr.h"
 #include "com/Dispatch.h"
 #include "com/Object.h"
+#include "com/Secret.h"
 #include "com/Property.h"
 #include "idl/Tolvane_h.h"
 
@@ -29,7 +30,10 @@ public:
     HRESULT STDMETHODCALLTYPE get_ProxyUser(BSTR* value) override { return m_proxyUser.copy_to(value); }
     HRESULT STDMETHODCALLTYPE put_ProxyUser(BSTR value) override { return Store(m_proxyUser, value); }
     HRESULT STDMETHODCALLTYPE get_ProxyPassword(BSTR* value) override { return m_proxyPassword.copy_to(value); }
-    HRESULT STDMETHODCALLTYPE put_ProxyPassword(BSTR value) override { return Store(m_proxyPassword, value); }
+    HRESULT STDMETHODCALLTYPE put_ProxyPassword(BSTR value) override
+    {
+        return guard([&] { m_proxyPassword.assign(com::view(value)); });
+    }
     HRESULT STDMETHODCALLTYPE get_Stateful(VARIANT_BOOL* value) override { return com::get_property(m_stateful, value); }
     HRESULT STDMETHODCALLTYPE put_Stateful(VARIANT_BOOL value) override { return com::put_property(m_stateful, value); }
 
@@ -58,7 +62,7 @@ private:
     com::bstr m_proxyHost{L""};
     long m_proxyPort = 0;
     com::bstr m_proxyUser{L""};
-    com::bstr m_proxyPassword{L""};
+    com::secret_bstr m_proxyPassword{L""};
     VARIANT_BOOL m_stateful = VARIANT_FALSE;
 };
 

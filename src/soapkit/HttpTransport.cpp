@@ -5,6 +5,7 @@
 #include "TextCodec.h"
 #include "com/Bstr.h"
 #include "com/SafeArray.h"
+#include "com/Secret.h"
 #include "com/Variant.h"
 
 namespace soapkit {
@@ -22,12 +23,20 @@ private:
     std::atomic<bool>& flag_;
 };
 
+// The Authorization header's value; every intermediate copy of the password is wiped.
 std::wstring basic_credentials(BSTR user, BSTR password)
 {
     if (com::view(user).empty())
         return {};
-    const std::string pair = to_utf8(com::view(user)) + ":" + to_utf8(com::view(password));
-    return L"Basic " + to_wide(base64_encode({reinterpret_cast<const uint8_t*>(pair.data()), pair.size()}));
+    std::string pair = to_utf8(com::view(user)) + ":";
+    std::string secret = to_utf8(com::view(password));
+    pair += secret;
+    com::wipe(secret);
+    std::string encoded = base64_encode({reinterpret_cast<const uint8_t*>(pair.data()), pair.size()});
+    com::wipe(pair);
+    std::wstring header = L"Basic " + to_wide(encoded);
+    com::wipe(encoded);
+    return header;
 }
 
 // The charset parameter of a Content-Type header ("" when it names none).
@@ -63,7 +72,11 @@ com::variant byte_array(com::safearray bytes)
 
 CHttpTransport::CHttpTransport() = default;
 
-CHttpTransport::~CHttpTransport() = default;
+CHttpTransport::~CHttpTransport()
+{
+    com::wipe(settings_.authorization);
+    com::wipe(settings_.proxy_authorization);
+}
 
 HttpRequest CHttpTransport::build_request(const HttpUrl& url, std::string body)
 {
@@ -93,6 +106,7 @@ HRESULT CHttpTransport::PostRequest(BSTR url, BSTR text)
         const HttpUrl target = parse_url(com::view(url));
         std::lock_guard operation(operation_mutex_);
         current_.reset();
+        timeout_.begin();
         if (target.port == 0)
             fail(result::Refused, L"could not connect to " + target.authority() + L" (port 0 accepts no connections)");
         ExchangeUse exchange = HttpExchange::open(build_request(target, to_utf8(com::view(text))));
@@ -178,6 +192,12 @@ HRESULT CHttpTransport::SetActionHeader(BSTR action)
     });
 }
 
+HRESULT CHttpTransport::CancelRequest()
+{
+    timeout_.cancel();
+    return S_OK;
+}
+
 HRESULT CHttpTransport::SetTimeout(long milliseconds)
 {
     return guard([&] {
@@ -203,18 +223,20 @@ HRESULT CHttpTransport::UseProxy(BSTR host, long port)
 HRESULT CHttpTransport::SetCredentials(BSTR user, BSTR password)
 {
     return guard([&] {
-        const std::wstring value = basic_credentials(user, password);
+        std::wstring value = basic_credentials(user, password);
         std::lock_guard lock(settings_mutex_);
-        settings_.authorization = value;
+        com::wipe(settings_.authorization);
+        settings_.authorization.swap(value);
     });
 }
 
 HRESULT CHttpTransport::SetProxyCredentials(BSTR user, BSTR password)
 {
     return guard([&] {
-        const std::wstring value = basic_credentials(user, password);
+        std::wstring value = basic_credentials(user, password);
         std::lock_guard lock(settings_mutex_);
-        settings_.proxy_authorization = value;
+        com::wipe(settings_.proxy_authorization);
+        settings_.proxy_authorization.swap(value);
     });
 }
 
