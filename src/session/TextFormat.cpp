@@ -14,9 +14,12 @@ std::wstring FormatTextV(size_t limit, const wchar_t* format, va_list args)
 
 std::wstring FormatText(const wchar_t* format, ...)
 {
-    va_list args;
+    va_list args, measure;
     va_start(args, format);
-    std::wstring text = FormatTextV(2048, format, args);
+    va_copy(measure, args);
+    const int length = _vscwprintf(format, measure);
+    va_end(measure);
+    std::wstring text = length < 0 ? std::wstring() : FormatTextV(static_cast<size_t>(length), format, args);
     va_end(args);
     return text;
 }

@@ -7,8 +7,9 @@
 
 namespace tolvane {
 
-// At most `limit` characters; longer results are cut.
+// At most `limit` characters; longer results are cut (for trace lines only).
 std::wstring FormatTextV(size_t limit, const wchar_t* format, va_list args);
+// The whole text, however long (URLs, messages).
 std::wstring FormatText(const wchar_t* format, ...);
 
 } // namespace tolvane

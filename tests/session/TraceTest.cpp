@@ -1,4 +1,5 @@
 // The trace log as a file on disk: line layout, levels, continuation, cut, the options.
+#include "session/TextFormat.h"
 #include "session/Trace.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,9 @@ TEST_F(TraceTest, LongLinesAreCutAt2048Characters)
     const std::string line = Contents(path);
     EXPECT_EQ(line.size(), kTraceLineLimit);
     EXPECT_EQ(line.back(), 'x'); // the newline was cut off with the rest
+
+    // Only trace lines are cut: a text built with the same formatter (a URL) keeps all of it.
+    EXPECT_EQ(tolvane::FormatText(L"%s?%s", text.c_str(), text.c_str()).size(), 6001u);
 }
 
 TEST_F(TraceTest, LevelCheckedLinesFollowTheTraceLevel)
