@@ -123,10 +123,12 @@ HttpExchange::Progress HttpExchange::await(const Timeout& timeout, ULONGLONG sta
             fail_winhttp(now.error, peer_);
         if (reached(now))
             return now;
-        if (!timeout.wait(changed_.get(), start))
-            fail(result::TimedOut, L"no complete answer from " + peer_.server +
-                                       (peer_.proxy.empty() ? L"" : L" through proxy " + peer_.proxy) + L" within " +
-                                       std::to_wstring(timeout.get()) + L" ms");
+        if (timeout.wait(changed_.get(), start))
+            continue;
+        const std::wstring peer = peer_.server + (peer_.proxy.empty() ? L"" : L" through proxy " + peer_.proxy);
+        if (timeout.cancelled())
+            fail(result::TimedOut, L"the request to " + peer + L" was cancelled");
+        fail(result::TimedOut, L"no complete answer from " + peer + L" within " + std::to_wstring(timeout.get()) + L" ms");
     }
 }
 

@@ -35,6 +35,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetNamedProperty(BSTR name, VARIANT* value) override;
     HRESULT STDMETHODCALLTYPE get_MaxResponseSize(long* bytes) override;
     HRESULT STDMETHODCALLTYPE put_MaxResponseSize(long bytes) override;
+    HRESULT STDMETHODCALLTYPE CancelRequest() override;
 
 private:
     // What the next request is built from; guarded by settings_mutex_.

@@ -20,8 +20,16 @@ void Timeout::set(long milliseconds) noexcept
     SetEvent(changed_.get());
 }
 
+void Timeout::cancel() noexcept
+{
+    cancelled_ = true;
+    SetEvent(changed_.get());
+}
+
 DWORD Timeout::remaining(ULONGLONG start) const noexcept
 {
+    if (cancelled_)
+        return 0;
     const long limit = milliseconds_;
     if (limit == 0)
         return INFINITE;

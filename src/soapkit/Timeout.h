@@ -28,6 +28,12 @@ public:
     void set(long milliseconds) noexcept;
     long get() const noexcept { return milliseconds_; }
 
+    // Ends the current request's waits at once, as if its limit had passed, without changing
+    // the limit; begin() starts the next request uncancelled.
+    void cancel() noexcept;
+    void begin() noexcept { cancelled_ = false; }
+    bool cancelled() const noexcept { return cancelled_; }
+
     // Waits until `done` is signalled (true) or the limit, counted from `start` (a
     // GetTickCount64 value), has passed (false).
     bool wait(HANDLE done, ULONGLONG start) const noexcept;
@@ -36,6 +42,7 @@ private:
     DWORD remaining(ULONGLONG start) const noexcept;
 
     std::atomic<long> milliseconds_{kDefaultMilliseconds};
+    std::atomic<bool> cancelled_{false};
     KernelHandle changed_; // auto-reset; one waiter at a time (the transport serialises its requests)
 };
 
