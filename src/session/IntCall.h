@@ -1,7 +1,8 @@
 #pragma once
-// One call in flight, as a session kind carries it over its transport. The common session code
-// (ISessionImpl) owns it as the session's active call and runs it: Send on the client's thread,
-// then Receive on the same thread (synchronous) or on a worker of its own (asynchronous).
+// One call as a session kind carries it over its transport. The common session code
+// (ISessionImpl) owns it and drives it in three steps, on the threads SessionKind.h describes:
+// Send and Complete on the session's own thread, Receive there too (synchronous) or on a worker
+// of its own (asynchronous).
 #include <windows.h>
 
 #include <atomic>
@@ -22,14 +23,17 @@ class CIntCall {
 public:
     virtual ~CIntCall() = default;
 
-    // Sends the request (client thread). Transport failures are recorded in Outcome() and
-    // reported by returning false; conversion failures are thrown (CXTolvane) and end the
-    // method with their message, nothing sent.
+    // Session thread: reads the client's call object and sends the request. Transport failures
+    // are recorded in Outcome() and reported by returning false; conversion failures are thrown
+    // (CXTolvane) and end the method with their message, nothing sent.
     virtual bool Send() = 0;
-    // Waits for the answer and stores the results into the call object. Every failure,
-    // conversions included, is recorded in Outcome(); nothing is thrown.
+    // Any thread: waits for the answer and keeps it inside this object. Never touches the
+    // client's call object nor the session. Every failure is recorded in Outcome().
     virtual void Receive() noexcept = 0;
-    // From another thread: makes a running Receive end as soon as it can.
+    // Session thread, after Receive: stores what was received into the client's call object.
+    // Failures (a value that cannot be converted) are recorded in Outcome().
+    virtual void Complete() noexcept = 0;
+    // Any thread: makes a running Receive end as soon as it can.
     virtual void Abort() noexcept = 0;
 
     // Marks the call aborted, then aborts it.
@@ -45,15 +49,6 @@ public:
 private:
     CallOutcome m_outcome;
     std::atomic<bool> m_abortRequested{false};
-};
-
-// What the worker of an asynchronous call tells its session when the call has ended.
-class CIntRfcAsyncCallback {
-public:
-    virtual void OnCallFinished(CIntCall* call, bool aborted, bool closed) = 0;
-
-protected:
-    ~CIntRfcAsyncCallback() = default;
 };
 
 } // namespace tolvane

@@ -2,42 +2,33 @@
 // ISessionImpl<T, I>: everything the three session kinds have in common, written once.
 //
 // T is the session kind (classic, NetWeaver, SOAP) and I its interface (derived from ISession).
-// T supplies its transport through these members:
-//   bool IsConnectedNow() const;                              the connection exists
-//   std::unique_ptr<CIntCall> NewCall(IFunctionCall* call, bool synchronous);  one call
-//   void CloseConnection();                                   the partner closed it
-//   HRESULT ImportCallFromBackend(BSTR name, VARIANT_BOOL ignoreUnsupported, IFunctionCall* call);
-//   HRESULT ImportTypeFromBackend(BSTR name, IRfcType* type);
-//   static constexpr bool kPrunesOptionalImports;             drop unset optional imports first
-//   static com::ErrorSource error_source();                  who reports the kind's failures
-// and may replace TraceCallStart. T's destructor must call AbortActiveCall() first, while the
-// members a worker may use still exist.
+// What T supplies, and the threading model of calls, are in SessionKind.h.
 //
 // Calls: the checks come in a fixed order (not connected 520, a call in flight 522, no
 // function name 538) and leave the session as it was. A synchronous call runs to its end on
-// the caller's thread. An asynchronous one is sent on the caller's thread and received on a
-// worker thread in an apartment of its own, which stores the results, sets the error state,
-// clears the active call and only then raises CallFinished, once, into the apartment of each
-// advised sink. An aborted call raises no event. Every wait for a worker pumps, so that an
-// event already on its way cannot deadlock with it.
+// the session's thread. An asynchronous one is sent there, received by a BackgroundCall, and
+// completed on the session's thread again, which then raises CallFinished once. An aborted call
+// raises no event. Every wait for a worker pumps.
+#include "BackgroundCall.h"
 #include "IntCall.h"
 #include "LogonData.h"
 #include "Messages.h"
 #include "OptionMap.h"
 #include "RfcError.h"
+#include "SessionKind.h"
 #include "SessionRules.h"
 #include "TableReader.h"
 #include "Trace.h"
-#include "com/Apartment.h"
+#include "com/ClassInfo.h"
 #include "com/ConnectionPoint.h"
+#include "com/ThreadNotifier.h"
 #include "model/FunctionCall.h"
 #include "model/RfcType.h"
 #include "model/TypeCache.h"
 
 #include <atomic>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <system_error>
 
 // The session interfaces extend ISession; QueryInterface answers for it too.
 template <>
@@ -55,9 +46,11 @@ namespace tolvane {
 inline com::ErrorSource CommonSessionSource() noexcept { return {&CLSID_RfcSession, &IID_NULL}; }
 
 template <class T, class I>
-class ISessionImpl : public com::Object<T, com::Dispatch<I>, com::SupportErrorInfo<I>, com::ConnectionPointContainer>,
-                     public CIntRfcAsyncCallback {
+class ISessionImpl : public com::Object<T, com::Dispatch<I>, com::SupportErrorInfo<I>, com::ConnectionPointContainer,
+                                        com::ProvideClassInfo<T>> {
 public:
+    static const IID& source_interface() noexcept { return DIID__SessionEvents; }
+
     // ---- ISession: the members every kind shares -------------------------------------------
 
     HRESULT STDMETHODCALLTYPE get_SystemID(BSTR* value) override { return m_systemId.copy_to(value); }
@@ -87,10 +80,12 @@ public:
         *value = Self().IsConnectedNow() ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
+    // A call that has been received is completed first, so a client that polls sees it end.
     HRESULT STDMETHODCALLTYPE get_CallActive(VARIANT_BOOL* value) override
     {
         if (!value)
             return E_POINTER;
+        CompleteReceivedCall();
         *value = CallInFlight() ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
@@ -163,12 +158,16 @@ public:
                 ostrel::TraceFormat(L"retrieved from cache\n");
                 return found.copy_to(call);
             }
+            RequireIdleConnection();
             auto imported = com::make<CFunctionCall>();
             imported->SetFunction(com::view(moduleName));
             hr = Self().ImportCallFromBackend(moduleName, ignoreUnsupportedParams, imported.get());
             if (FAILED(hr))
                 return hr;
-            com::check(cache->AddFunction(moduleName, imported.get()));
+            // S_FALSE: the backend could not describe the function; the client still gets the
+            // prototype (with the error state), but later imports must ask the backend again.
+            if (hr == S_OK)
+                com::check(cache->AddFunction(moduleName, imported.get()));
             return com::ptr<IFunctionCall>(imported).copy_to(call);
         });
     }
@@ -183,6 +182,7 @@ public:
                 return hr;
             if (hr == S_OK && found)
                 return found.copy_to(type);
+            RequireIdleConnection();
             auto imported = com::make<CRfcType>();
             hr = Self().ImportTypeFromBackend(typeName, imported.get());
             if (FAILED(hr))
@@ -197,6 +197,7 @@ public:
     HRESULT STDMETHODCALLTYPE CallFunction(IFunctionCall* call, VARIANT_BOOL synchronous) override
     {
         return this->guard([&] {
+            CompleteReceivedCall();
             if (!Self().IsConnectedNow())
                 throw MessageError(msg::NotConnected);
             if (CallInFlight())
@@ -207,7 +208,6 @@ public:
             com::check(call->get_Function(name.put()));
             if (name.empty())
                 throw MessageError(msg::InvalidFunctionName);
-            JoinWorker();
             Self().TraceCallStart(name.view());
             if constexpr (T::kPrunesOptionalImports)
                 PruneOptionalImports(call);
@@ -222,7 +222,7 @@ public:
             if (runHere)
                 RunHere(*transport);
             else
-                RunOnWorker(std::move(transport));
+                RunInBackground(std::move(transport));
         });
     }
 
@@ -296,61 +296,63 @@ public:
         });
     }
 
-    // ---- the completion of an asynchronous call (on its worker) ------------------------------
-
-    void OnCallFinished(CIntCall* call, bool aborted, bool closed) override
-    {
-        std::unique_ptr<CIntCall> finished;
-        {
-            std::lock_guard lock(m_callLock);
-            if (!aborted && m_active.get() == call)
-                finished = std::move(m_active);
-        }
-        if (!finished)
-            return; // AbortCall took the call and reports its end
-        ApplyOutcome(finished->Outcome(), false);
-        if (closed)
-            Self().CloseConnection();
-        m_events.fire(1);
-        finished.reset();
-    }
+    // The last reference is gone: a call in flight ends before any destructor runs, while
+    // everything its worker may use still exists.
+    void final_release() noexcept { AbortActiveCall(); }
 
 protected:
     ISessionImpl() : m_logonData(com::make<CLogonData>()), m_errorInfo(com::make<CRfcError>())
     {
+        static_assert(SessionKind<T>, "a session kind supplies what SessionKind.h lists");
         this->add_connection_point(m_events);
     }
-    ~ISessionImpl() { AbortActiveCall(); }
+    ~ISessionImpl() = default;
 
     T& Self() noexcept { return static_cast<T&>(*this); }
 
     // The default trace at the start of a call; kinds may trace their own.
     void TraceCallStart(std::wstring_view name) { ostrel::TraceFormat(L"calling module '%s'\n", std::wstring(name).c_str()); }
 
-    // Ends a call in flight as AbortCall does: no CallFinished, wait for its worker.
-    void AbortActiveCall()
+    // Ends a call in flight as AbortCall does: no CallFinished, its results not stored.
+    void AbortActiveCall() noexcept
     {
-        std::unique_ptr<CIntCall> aborted;
-        {
-            std::lock_guard lock(m_callLock);
-            aborted = std::move(m_active);
-        }
+        std::unique_ptr<BackgroundCall> aborted = std::move(m_background);
         if (!aborted) {
-            JoinWorker(); // a worker still delivering its event
             ostrel::TraceFormat(L"IRfcSession->AbortRfc(): No RFC Call to abort\n");
             return;
         }
-        aborted->RequestAbort();
-        JoinWorker();
-        ApplyOutcome(aborted->Outcome(), false);
+        aborted->Abort();
+        OnCallFinished(aborted->Call());
         aborted.reset();
         ostrel::TraceFormat(L"IRfcSession->AbortRfc(): RFC successfully aborted\n");
     }
 
-    bool CallInFlight() const
+    // Completes an asynchronous call whose answer has arrived; see SessionKind.h.
+    void CompleteReceivedCall() noexcept
     {
-        std::lock_guard lock(m_callLock);
-        return m_active != nullptr || m_synchronousCall;
+        if (!m_background || !m_background->Received())
+            return;
+        std::unique_ptr<BackgroundCall> finished = std::move(m_background);
+        finished->Join();
+        finished->Call().Complete();
+        const bool closed = finished->Call().Outcome().closed;
+        OnCallFinished(finished->Call());
+        finished.reset();
+        if (closed)
+            Self().CloseConnection();
+        // A handler may release the session's last reference: it lives until the event is over.
+        const com::ptr<IUnknown> alive = com::share(this->unknown());
+        RaiseCallFinished();
+    }
+
+    bool CallInFlight() const noexcept { return m_background != nullptr || m_synchronousCall; }
+
+    // Operations that need the connection wait their turn behind a call in flight (522).
+    void RequireIdleConnection()
+    {
+        CompleteReceivedCall();
+        if (CallInFlight())
+            throw MessageError(msg::CallAlreadyActive);
     }
 
     // The error state: set from a failure, or cleared (group, texts and module name too).
@@ -418,47 +420,48 @@ private:
 
     void RunHere(CIntCall& transport)
     {
-        {
-            std::lock_guard lock(m_callLock);
-            m_synchronousCall = true;
-        }
+        m_synchronousCall = true;
         transport.Receive();
-        {
-            std::lock_guard lock(m_callLock);
-            m_synchronousCall = false;
-        }
+        transport.Complete();
+        m_synchronousCall = false;
         ApplyOutcome(transport.Outcome(), true);
         if (transport.Outcome().closed)
             Self().CloseConnection();
     }
 
-    void RunOnWorker(std::unique_ptr<CIntCall> transport)
+    void RunInBackground(std::unique_ptr<CIntCall> transport)
     {
-        ClearErrorState();
-        CIntCall* call = transport.get();
-        auto done = std::make_shared<com::Event>();
-        {
-            std::lock_guard lock(m_callLock);
-            m_active = std::move(transport);
+        try {
+            if (!m_notifier)
+                m_notifier = std::make_unique<com::ThreadNotifier>([this] { CompleteReceivedCall(); });
+        } catch (const com::hresult_error&) {
+            // Without a window (no window station) the call still completes when the client asks.
         }
-        m_workerDone = done;
-        m_worker = std::thread([this, call, done] {
-            {
-                com::ApartmentScope apartment;
-                call->Receive();
-                OnCallFinished(call, call->AbortRequested(), call->Outcome().closed);
-            }
-            done->set(); // the last thing the worker does with this session
-        });
+        try {
+            m_background = std::make_unique<BackgroundCall>(std::move(transport), m_notifier.get());
+        } catch (const std::system_error&) {
+            throw com::hresult_error(E_OUTOFMEMORY, L"no thread could be started for the background call");
+        }
+        ClearErrorState();
     }
 
-    // Waits (pumping) until the last worker has finished with this session.
-    void JoinWorker()
+    // The end of an asynchronous call, completed or aborted, on the session's thread: the
+    // error state from its outcome.
+    void OnCallFinished(CIntCall& call) noexcept
     {
-        if (!m_worker.joinable())
-            return;
-        com::wait_pumping(m_workerDone->get());
-        m_worker.join();
+        try {
+            ApplyOutcome(call.Outcome(), false);
+        } catch (...) {
+            m_error = true; // the description could not be kept, the failure is still told
+        }
+    }
+
+    void RaiseCallFinished() noexcept
+    {
+        m_events.fire(1, {}, [](const com::SinkFailure& failure) {
+            ostrel::TraceFormat(L"CallFinished: the event handler failed (0x%08x) %s\n",
+                                static_cast<unsigned>(failure.code), failure.description.c_str());
+        });
     }
 
     com::bstr m_systemId;
@@ -469,11 +472,10 @@ private:
     OptionMap m_options;
     com::ConnectionPoint m_events{this, DIID__SessionEvents};
 
-    mutable std::mutex m_callLock;
-    std::unique_ptr<CIntCall> m_active;
+    // The call in flight; used on the session's thread only (see SessionKind.h).
+    std::unique_ptr<com::ThreadNotifier> m_notifier; // made with the first asynchronous call
+    std::unique_ptr<BackgroundCall> m_background;
     bool m_synchronousCall = false;
-    std::thread m_worker;
-    std::shared_ptr<com::Event> m_workerDone;
 };
 
 } // namespace tolvane

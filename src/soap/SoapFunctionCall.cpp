@@ -47,7 +47,7 @@ bool CIntSoapFunctionCall::Send()
 {
     try {
         IHttpTransport* transport = m_settings.transport.get();
-        // An aborted call left the time-out at a millisecond; every call starts with the one set.
+        // The time-out of the system data as it is now: it may have changed since Connect.
         soap::Check(transport->SetTimeout(m_settings.timeout));
         transport->SetActionHeader(com::bstr(kActionPrefix + m_module).get());
 
@@ -95,15 +95,28 @@ void CIntSoapFunctionCall::Receive() noexcept
             m_exceptionMessage = std::move(fault.message);
         }
         soap::Check(read);
-        ReadBack();
+        m_responseRead = true;
         ostrel::TraceFormat(L"CIntSoapFunctionCall: result received (Status Code %u)\n", static_cast<unsigned>(status));
+    } catch (const com::hresult_error& e) {
+        Fail(e);
+    } catch (...) {
+        FailInternally(L"internal error", L"unexpected error while receiving the response");
+    }
+}
+
+void CIntSoapFunctionCall::Complete() noexcept
+{
+    if (!m_responseRead)
+        return;
+    try {
+        ReadBack();
     } catch (const com::hresult_error& e) {
         Fail(e);
     } catch (const CXTolvane& e) {
         // A value that cannot be read ends the call like a transport failure.
-        Outcome() = {true, RFCERROR_INTERNAL, L"conversion error", e.Message(), false};
+        FailInternally(L"conversion error", e.Message());
     } catch (...) {
-        Outcome() = {true, RFCERROR_INTERNAL, L"internal error", L"unexpected error while reading the response", false};
+        FailInternally(L"internal error", L"unexpected error while reading the response");
     }
 }
 
@@ -117,14 +130,28 @@ void CIntSoapFunctionCall::ReadBack()
 
 void CIntSoapFunctionCall::Abort() noexcept
 {
-    // A millisecond makes the waiting FetchResponse give up at once.
-    m_settings.transport->SetTimeout(1);
+    // Ends this request only: the transport's time-out stays as it is for the next one.
+    m_settings.transport->CancelRequest();
 }
 
 void CIntSoapFunctionCall::Fail(const com::hresult_error& error)
 {
-    Outcome() = soap::MapFailure(error.code(), error.description(), m_exceptionName, m_settings.address,
-                                 m_settings.transport.get());
+    try {
+        Outcome() = soap::MapFailure(error.code(), error.description(), m_exceptionName, m_settings.address,
+                                     m_settings.transport.get());
+    } catch (...) {
+        FailInternally(L"internal error", L"the failure could not be described");
+    }
+}
+
+void CIntSoapFunctionCall::FailInternally(std::wstring groupText, std::wstring message) noexcept
+{
+    CallOutcome& outcome = Outcome();
+    outcome.failed = true;
+    outcome.group = RFCERROR_INTERNAL;
+    outcome.groupText = std::move(groupText);
+    outcome.message = std::move(message);
+    outcome.closed = false;
 }
 
 } // namespace tolvane

@@ -1,9 +1,9 @@
 #pragma once
 // CIntSoapFunctionCall: one call over RFC over SOAP. Send builds the request from the call's
-// four lists and posts it; Receive waits for the response, reads the exporting, changing and
-// table values back into the same call object and turns a SOAP fault into the call's
-// exception. Failures of the component are recorded as the session's error state will show
-// them; conversion failures while writing are thrown, before anything is sent.
+// four lists and posts it; Receive waits for the response, parses it and turns a SOAP fault
+// into the call's exception; Complete reads the exporting, changing and table values back into
+// the same call object. Failures of the component are recorded as the session's error state
+// will show them; conversion failures while writing are thrown, before anything is sent.
 #include "SoapErrors.h"
 #include "com/ComPtr.h"
 #include "idl/Tolvane_h.h"
@@ -28,6 +28,7 @@ public:
 
     bool Send() override;
     void Receive() noexcept override;
+    void Complete() noexcept override;
     void Abort() noexcept override;
 
     const std::wstring& ExceptionName() const noexcept { return m_exceptionName; }
@@ -36,6 +37,8 @@ public:
 private:
     void Fail(const com::hresult_error& error);
     void ReadBack();
+    // Records a failure that is not the component's own (a value that cannot be read).
+    void FailInternally(std::wstring groupText, std::wstring message) noexcept;
 
     Settings m_settings;
     com::ptr<IFunctionCall> m_call;
@@ -43,6 +46,7 @@ private:
     com::ptr<ISoapEnvelope> m_envelope;
     std::wstring m_exceptionName;
     std::wstring m_exceptionMessage;
+    bool m_responseRead = false; // Receive parsed a response that carries results
 };
 
 } // namespace tolvane

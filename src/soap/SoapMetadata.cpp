@@ -2,6 +2,7 @@
 // structures through RFC_GET_UNICODE_STRUCTURE, table types through RFC_GET_NAMETAB.
 #include "SoapComponent.h"
 #include "SoapSession.h"
+#include "com/SafeMath.h"
 #include "convert/FixedNumber.h"
 #include "model/DictionaryType.h"
 #include "model/RfcField.h"
@@ -68,8 +69,11 @@ HRESULT CSoapSession::ImportCallFromBackend(BSTR name, VARIANT_BOOL, IFunctionCa
         if (HRESULT hr = ImportType(com::bstr(L"RFC_FUNINT").get(), paramsRow.put()); FAILED(hr))
             return hr;
         com::check(request->Parameters(CFunctionCall::Tables).AddTable(com::bstr(L"PARAMS").get(), paramsRow.get()));
-        // A failure shows in the error state; the import goes on with whatever rows came back.
+        // A failure shows in the error state; the import goes on with whatever rows came back,
+        // and its prototype is handed out but not cached (S_FALSE).
         com::check(CallFunction(request.get(), VARIANT_TRUE));
+        VARIANT_BOOL failed = VARIANT_FALSE;
+        com::check(get_Error(&failed));
 
         com::ptr<IRfcParameter> params;
         com::check(request->Parameters(CFunctionCall::Tables).get_Item(com::variant(L"PARAMS").get(), params.put()));
@@ -155,7 +159,7 @@ HRESULT CSoapSession::ImportCallFromBackend(BSTR name, VARIANT_BOOL, IFunctionCa
             CRfcParameter& added = target->Parameters(list).Add(parameter, type.get());
             added.SetMetadata(optional ? VARIANT_TRUE : VARIANT_FALSE, com::bstr(text), com::bstr(defaultValue));
         }
-        return S_OK;
+        return failed ? S_FALSE : S_OK;
     });
 }
 
@@ -226,7 +230,7 @@ void CSoapSession::ImportStructure(const std::wstring& name, IRfcType* type)
         const long length = Number(NodeText(body.get(), L"B1_TABLENGTH"));
         com::check(type->DefineStruct(com::bstr(name).get()));
         com::check(type->put_structLengthC1(length));
-        com::check(type->put_StructLength(2 * length));
+        com::check(type->put_StructLength(com::checked_mul(2L, length)));
         com::ptr<ISoapNode> fields = soap::FindNode(body.get(), L"FIELDS");
         if (!fields)
             return;

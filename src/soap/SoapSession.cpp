@@ -29,7 +29,6 @@ CSoapSession::CSoapSession() : m_systemData(com::make<CHttpSystemData>()) {}
 
 CSoapSession::~CSoapSession()
 {
-    AbortActiveCall();
     m_transport = nullptr;
     // Ending a SOAP session ends tracing for the process until a trace is created again.
     ostrel::TraceClose();

@@ -11,6 +11,7 @@ class CSoapSession : public ISessionImpl<CSoapSession, ISoapSession> {
 public:
     static constexpr bool kPrunesOptionalImports = true;
     static com::ErrorSource error_source() noexcept { return {&CLSID_SoapSession, &IID_NULL}; }
+    static const CLSID& class_id() noexcept { return CLSID_SoapSession; }
 
     CSoapSession();
     ~CSoapSession() override;

@@ -9,28 +9,36 @@ class TestCall : public tolvane::CIntCall {
 public:
     TestCall(Backend& backend, IFunctionCall* call) : m_backend(backend), m_call(com::share(call)) {}
 
-    bool Send() override { return true; }
+    bool Send() override
+    {
+        com::check(m_call->get_Function(m_name.put()));
+        return true;
+    }
 
+    // The backend's answer is "computed" on the session's thread, where the call object lives;
+    // the wait stands for the time a real partner takes.
     void Receive() noexcept override
     {
         if (m_backend.holdCalls) {
             HANDLE waits[] = {m_backend.holdCalls, m_aborted.get()};
             WaitForMultipleObjects(2, waits, FALSE, 30000);
         }
-        if (AbortRequested()) {
+        if (AbortRequested())
             Outcome() = {true, RFCERROR_CANCELLED, L"request cancelled", L"cancelled by the client", false};
+    }
+
+    void Complete() noexcept override
+    {
+        if (AbortRequested())
             return;
-        }
         ++m_backend.calls;
-        com::bstr name;
-        m_call->get_Function(name.put());
-        auto module = m_backend.modules.find(name.str());
+        auto module = m_backend.modules.find(m_name.str());
         if (module == m_backend.modules.end()) {
             Outcome() = {true, RFCERROR_SYSTEM_FAILURE, L"FU_NOT_FOUND", L"function module not found", false};
             return;
         }
         ModuleResult result = module->second(m_call.get());
-        Outcome() = {result.failed, result.group, result.groupText, result.message, false};
+        Outcome() = {result.failed, result.group, result.groupText, result.message, result.closed};
     }
 
     void Abort() noexcept override { m_aborted.set(); }
@@ -38,6 +46,7 @@ public:
 private:
     Backend& m_backend;
     com::ptr<IFunctionCall> m_call;
+    com::bstr m_name;
     com::Event m_aborted;
 };
 
@@ -138,6 +147,10 @@ std::unique_ptr<tolvane::CIntCall> CTestSession::NewCall(IFunctionCall* call, bo
 HRESULT CTestSession::ImportCallFromBackend(BSTR name, VARIANT_BOOL, IFunctionCall* call)
 {
     ++m_backend.imports;
+    if (m_backend.undescribable.count(std::wstring(com::view(name)))) {
+        SetErrorState(RFCERROR_SYSTEM_FAILURE, L"system failure", L"the interface could not be read");
+        return S_FALSE;
+    }
     auto found = m_backend.interfaces.find(std::wstring(com::view(name)));
     if (found == m_backend.interfaces.end())
         return tolvane::RaiseMessage(tolvane::msg::FunctionNotFound, error_source());

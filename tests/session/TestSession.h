@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 namespace test {
@@ -15,6 +16,7 @@ struct ModuleResult {
     bool failed = false;
     long group = 0;
     std::wstring groupText, message;
+    bool closed = false; // the partner closes the connection with this answer
 };
 using ModuleHandler = std::function<ModuleResult(IFunctionCall* call)>;
 
@@ -22,8 +24,12 @@ struct Backend {
     std::map<std::wstring, ModuleHandler> modules;
     // Interface descriptions for ImportCallFromBackend, and what it was asked for.
     std::map<std::wstring, std::function<void(IFunctionCall* prototype)>> interfaces;
+    // Imports of these names fail as a backend that cannot describe a function fails: the
+    // prototype comes back empty, with the error state set.
+    std::set<std::wstring> undescribable;
     std::atomic<int> imports{0};
     std::atomic<int> calls{0};
+    std::atomic<int> sessionsDestroyed{0};
     // While set, a call waits in Receive until aborted or released.
     HANDLE holdCalls = nullptr;
 };
@@ -32,9 +38,10 @@ class CTestSession : public tolvane::ISessionImpl<CTestSession, ISoapSession> {
 public:
     static constexpr bool kPrunesOptionalImports = true;
     static com::ErrorSource error_source() noexcept { return {&CLSID_SoapSession, &IID_NULL}; }
+    static const CLSID& class_id() noexcept { return CLSID_SoapSession; }
 
     explicit CTestSession(Backend& backend) : m_backend(backend) {}
-    ~CTestSession() override { AbortActiveCall(); }
+    ~CTestSession() override { ++m_backend.sessionsDestroyed; }
 
     HRESULT STDMETHODCALLTYPE get_SessionType(BSTR* value) override { return com::bstr(L"TEST").copy_to(value); }
     HRESULT STDMETHODCALLTYPE Connect() override;

@@ -4,6 +4,7 @@
 #include "support/ThreadError.h"
 #include "support/EventSink.h"
 
+#include "com/Apartment.h"
 #include "com/SafeArray.h"
 
 using namespace test;
@@ -326,6 +327,41 @@ TEST(SoapCall, AbortEndsAWaitingCallAtOnceWithoutCallFinished)
     EXPECT_FALSE(ErrorOf(session.get()).error);
 }
 
+TEST(SoapCall, AfterAnAbortTheSessionServesTheNextRequestsAtOnce)
+{
+    const std::string ping = "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
+                             "<rfc:RFC_PING.Response xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"/>"
+                             "</soap:Body></soap:Envelope>";
+    const std::string structure =
+        "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
+        "<rfc:RFC_GET_UNICODE_STRUCTURE.Response xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\">"
+        "<B1_TABLENGTH>4</B1_TABLENGTH><FIELDS><item><FIELDNAME>F</FIELDNAME><EXID>C</EXID><LENGTH_B1>4</LENGTH_B1>"
+        "<OFFSET_B1>0</OFFSET_B1><DECIMALS>0</DECIMALS></item></FIELDS>"
+        "</rfc:RFC_GET_UNICODE_STRUCTURE.Response></soap:Body></soap:Envelope>";
+    TestServer server([&](const HttpRequestSeen& request) {
+        HttpReply reply = HttpReply::xml(request.body.find("RFC_GET_UNICODE_STRUCTURE") != std::string::npos ? structure : ping);
+        if (request.body.find("Z_HANG") != std::string::npos)
+            reply.ending = HttpReply::Ending::never;
+        return reply;
+    });
+    auto session = NewSoapSession(server.port());
+    SystemData(session.get())->put_Stateful(VARIANT_TRUE);
+    ASSERT_EQ(session->Connect(), S_OK);
+    com::ptr<IFunctionCall> hang;
+    session->CreateCall(hang.put());
+    hang->put_Function(com::bstr(L"Z_HANG").get());
+    ASSERT_EQ(session->CallFunction(hang.get(), VARIANT_FALSE), S_OK);
+    ASSERT_TRUE(server.wait_for_requests(2, 5000));
+    ASSERT_EQ(session->AbortCall(), S_OK);
+
+    com::ptr<IRfcType> type;
+    EXPECT_EQ(session->ImportType(com::bstr(L"ZT").get(), type.put()), S_OK);
+    ASSERT_EQ(session->Disconnect(), S_OK);
+    ASSERT_TRUE(server.wait_for_requests(4, 5000));
+    EXPECT_NE(server.requests()[3].target.find("session_mode=2"), std::string::npos) << server.requests()[3].target;
+    server.stop();
+}
+
 TEST(SoapCall, AServerThatNeverAnswersEndsInTheTimeOut)
 {
     TestServer server([](const HttpRequestSeen& request) {
@@ -376,6 +412,53 @@ TEST(SoapCall, AResponseTooDeepToReadIsAParseError)
     EXPECT_EQ(error.group, RFCERROR_INTERNAL);
     EXPECT_EQ(error.groupText, L"parse error");
     EXPECT_EQ(error.message.rfind(L"error parsing response from server: ", 0), 0u) << error.message;
+}
+
+TEST(SoapCall, MetadataWhileACallIsInFlightWaitsItsTurnAndTheCallEndsIntact)
+{
+    auto session = ConnectedSession();
+    auto partner = ConnectedSession();
+    auto sink = EventSink::Create(DIID__SessionEvents);
+    Advise(session.get(), sink.get());
+    com::Event finished;
+    sink->onEvent = [&](DISPID, DISPPARAMS*) { finished.set(); };
+    // The call waits on the server until a second party arrives: it is in flight for sure.
+    auto waiting = Import(session.get(), L"Z_SIM_RENDEZVOUS");
+    Set(waiting.get(), L"KEY", com::variant(L"metadata-during-call"));
+    Set(waiting.get(), L"PARTIES", com::variant(2L));
+    ASSERT_EQ(session->CallFunction(waiting.get(), VARIANT_FALSE), S_OK);
+
+    com::ptr<IRfcType> type;
+    com::ptr<IFunctionCall> other;
+    EXPECT_EQ(session->ImportType(com::bstr(L"ZSIM_ADDRESS").get(), type.put()), static_cast<HRESULT>(0x8004020A));
+    EXPECT_EQ(session->ImportCall(com::bstr(L"STFC_CONNECTION").get(), VARIANT_FALSE, other.put()),
+              static_cast<HRESULT>(0x8004020A));
+
+    auto second = Import(partner.get(), L"Z_SIM_RENDEZVOUS");
+    Set(second.get(), L"KEY", com::variant(L"metadata-during-call"));
+    Set(second.get(), L"PARTIES", com::variant(2L));
+    ASSERT_EQ(partner->CallFunction(second.get(), VARIANT_TRUE), S_OK);
+    ASSERT_TRUE(PumpUntil(finished.get(), 10000));
+    EXPECT_FALSE(ErrorOf(session.get()).error);
+    EXPECT_EQ(Text(Get(waiting.get(), L"POSITION")) + Text(Get(second.get(), L"POSITION")), L"12");
+}
+
+TEST(SoapCall, TheSessionNamesItsClassAndEventsToScriptHosts)
+{
+    auto session = NewSoapSession(SimPort());
+    auto info = session.query<IProvideClassInfo2>();
+    EXPECT_TRUE(session.try_query<IProvideClassInfo>());
+    GUID events{};
+    ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+    EXPECT_EQ(events, DIID__SessionEvents);
+    EXPECT_EQ(info->GetGUID(0, &events), E_INVALIDARG);
+    com::ptr<ITypeInfo> coclass;
+    ASSERT_EQ(info->GetClassInfo(coclass.put()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(coclass->GetTypeAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
+    EXPECT_EQ(attributes->guid, CLSID_SoapSession);
+    coclass->ReleaseTypeAttr(attributes);
 }
 
 TEST(SoapCall, TransactionalCallsAreNotOffered)
