@@ -106,6 +106,8 @@ void CBSPMainFrame::SetIcons()
 
 void CBSPMainFrame::OnLogon()
 {
+    if (!m_view)
+        return;
     if (!m_settings.ticket.empty()) {
         const std::wstring cookie = m_settings.ticket + L";path=/";
         ostrel::TraceFormat(L"OnUser: authenticating with MYSAPSSO2 ticket (len=%i)\n", static_cast<int>(cookie.size()));

@@ -4,9 +4,9 @@ namespace tolvane {
 
 RECT ApplicationWindowRect(long left, long top, long width, long height, SIZE screen) noexcept
 {
-    if (left > screen.cx)
+    if (left >= screen.cx)
         left = screen.cx / 2;
-    if (top > screen.cy)
+    if (top >= screen.cy)
         top = screen.cy / 2;
     return RECT{left, top, left + width, top + height};
 }

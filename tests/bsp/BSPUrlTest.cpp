@@ -90,7 +90,8 @@ TEST(BSPUrl, WindowRectangles)
         {"as asked", 100, 100, 500, 300, {100, 100, 600, 400}},
         {"Left beyond the screen: half its width", 5000, 100, 500, 300, {960, 100, 1460, 400}},
         {"Top beyond the screen: half its height", 10, 1081, 500, 300, {10, 540, 510, 840}},
-        {"at the very edge it stays", 1920, 1080, 50, 60, {1920, 1080, 1970, 1140}},
+        {"at the very edge it would be as invisible", 1920, 1080, 50, 60, {960, 540, 1010, 600}},
+        {"a pixel inside it stays", 1919, 1079, 50, 60, {1919, 1079, 1969, 1139}},
         {"left of and above the screen it stays", -300, -20, 50, 60, {-300, -20, -250, 40}},
     };
     for (const Case& c : cases) {

@@ -43,9 +43,9 @@ HttpResponse BspApplication::handle(const HttpRequest& request, const std::strin
 {
     if (path.rfind(applicationPath, 0) != 0)
         return html(404, "Not found", "No BSP application at " + path + ".");
-    if (request.method != "GET" && request.method != "HEAD") {
+    if (request.method != "GET") {
         HttpResponse r = html(405, "Method not allowed", "BSP pages are read with GET.");
-        r.headers.emplace_back("Allow", "GET, HEAD");
+        r.headers.emplace_back("Allow", "GET");
         return r;
     }
     const auto visitor = logon(request, query);
