@@ -1,5 +1,6 @@
 #include "ClassTable.h"
 
+#include "bsp/BSPApplication.h"
 #include "idl/Tolvane_h.h"
 #include "soap/SoapSession.h"
 
@@ -9,8 +10,12 @@ namespace {
 // A class whose creator is null is registered but not built yet: its class object answers
 // CLASS_E_CLASSNOTAVAILABLE until the class is added here.
 const com::ClassEntry kClasses[] = {
-    {&CLSID_RfcSession, nullptr},    {&CLSID_SoapSession, &com::create_instance<CSoapSession>},  {&CLSID_BSPApplication, nullptr},
-    {&CLSID_RfcServer, nullptr},     {&CLSID_ConnectorCtrl, nullptr}, {&CLSID_NWRfcSession, nullptr},
+    {&CLSID_RfcSession, nullptr},
+    {&CLSID_SoapSession, &com::create_instance<CSoapSession>},
+    {&CLSID_BSPApplication, &com::create_instance<CBSPApplication>},
+    {&CLSID_RfcServer, nullptr},
+    {&CLSID_ConnectorCtrl, nullptr},
+    {&CLSID_NWRfcSession, nullptr},
     {&CLSID_NWRfcServer, nullptr},
 };
 

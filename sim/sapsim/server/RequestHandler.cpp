@@ -3,6 +3,7 @@
 #include "repo/Repository.h"
 #include "rfc/ModuleRegistry.h"
 #include "rfc/SoapCodec.h"
+#include "server/BspApplication.h"
 #include "server/HttpText.h"
 #include "server/Lifecycle.h"
 #include "server/Logger.h"
@@ -103,6 +104,8 @@ HttpResponse RequestHandler::handle(const HttpRequest& request)
         } else {
             return soap(request, HttpText::query(query));
         }
+    } else if (BspApplication::serves(path)) {
+        response = BspApplication(m_services.repository.users(), m_services.tickets).handle(request, path, query);
     } else {
         response = text(404, "no service at " + path + "\n");
     }
