@@ -136,6 +136,32 @@ void rendezvous(FunctionCall& call, CallEnvironment& env)
     call.set("POSITION", std::to_string(*position));
 }
 
+void message(FunctionCall& call, CallEnvironment&)
+{
+    std::string type = call.scalar("MSGTY");
+    if (type != "A" && type != "E")
+        throw AbapException("INVALID_TYPE", "MSGTY must be A or E");
+    std::vector<std::string> variables;
+    std::string text = "Message " + call.scalar("MSGID") + " " + call.scalar("MSGNO") + ":";
+    for (const char* v : {"MSGV1", "MSGV2", "MSGV3", "MSGV4"}) {
+        variables.push_back(call.scalar(v));
+        if (!variables.back().empty())
+            text += " " + variables.back();
+    }
+    throw AbapMessage({type, call.scalar("MSGID"), call.scalar("MSGNO")}, variables, text);
+}
+
+void logonParameters(FunctionCall& call, CallEnvironment& env)
+{
+    if (env.logonParameters == nullptr)
+        throw AbapException("NO_RFC_CONNECTION", "Only a connection through the gateway has logon parameters");
+    const Structure& row = *call.parameter("PARAMETERS").type.structure;
+    auto& rows = call.rows("PARAMETERS");
+    for (const auto& [name, value] : *env.logonParameters) {
+        Record::append(row, rows).set("NAME", name).set("VALUE", value);
+    }
+}
+
 } // namespace
 
 void TestModules::registerAll(ModuleRegistry& registry)
@@ -151,6 +177,8 @@ void TestModules::registerAll(ModuleRegistry& registry)
     registry.add("Z_SIM_INCREMENT", increment);
     registry.add("Z_SIM_RENDEZVOUS", rendezvous);
     registry.add("Z_SIM_DROP_CONNECTION", [](FunctionCall&, CallEnvironment& env) { env.dropConnection = true; });
+    registry.add("Z_SIM_MESSAGE", message);
+    registry.add("Z_SIM_LOGON_PARAMETERS", logonParameters);
     registry.add("/SIM/ECHO", [](FunctionCall& call, CallEnvironment&) { call.value("ECHO") = call.value("TEXT"); });
 }
 

@@ -1,0 +1,266 @@
+// Descriptions: reading them from the system (cached per system ID) and building them.
+#include "ApiBoundary.h"
+#include "Connection.h"
+#include "DataContainer.h"
+#include "DescriptionStore.h"
+
+using namespace nwrfc;
+
+namespace {
+
+ClientConnection& clientConnection(RFC_CONNECTION_HANDLE h)
+{
+    auto* c = dynamic_cast<ClientConnection*>(&resolve<Connection>(h, HandleKind::Connection, "connection"));
+    if (c == nullptr)
+        invalidHandle("descriptions are read through a client connection");
+    return *c;
+}
+
+FunctionDesc& functionDesc(RFC_FUNCTION_DESC_HANDLE h)
+{
+    return resolve<FunctionDesc>(h, HandleKind::FunctionDesc, "function description");
+}
+
+TypeDesc& typeDesc(RFC_TYPE_DESC_HANDLE h)
+{
+    return resolve<TypeDesc>(h, HandleKind::TypeDesc, "type description");
+}
+
+std::string abapName(const SAP_UC* name)
+{
+    require(name, "name");
+    const std::string n = upper(toUtf8(view(name)));
+    if (n.empty() || n.size() > 30)
+        invalidParameter("'" + n + "' is not a name of 1 to 30 characters");
+    return n;
+}
+
+} // namespace
+
+extern "C" {
+
+RFC_FUNCTION_DESC_HANDLE SAP_API RfcGetFunctionDesc(RFC_CONNECTION_HANDLE h, const SAP_UC* funcName, RFC_ERROR_INFO* e)
+{
+    return guardedHandle<RFC_FUNCTION_DESC_HANDLE>(e, "RfcGetFunctionDesc", [&] {
+        ClientConnection& c = clientConnection(h);
+        const std::string name = abapName(funcName);
+        DescriptionStore& store = DescriptionStore::instance();
+        auto desc = store.cachedFunction(c.attributes().sysId, name);
+        if (!desc) {
+            c.trace(2, "reading the description of " + name);
+            try {
+                desc = store.cache(c.attributes().sysId, c.gateway().describeFunction(name));
+            } catch (const simrfc::RfcFailure& f) {
+                rethrow(f);
+            }
+        }
+        return handleOf<RFC_FUNCTION_DESC_HANDLE>(*desc);
+    });
+}
+
+RFC_TYPE_DESC_HANDLE SAP_API RfcGetTypeDesc(RFC_CONNECTION_HANDLE h, const SAP_UC* typeName, RFC_ERROR_INFO* e)
+{
+    return guardedHandle<RFC_TYPE_DESC_HANDLE>(e, "RfcGetTypeDesc", [&] {
+        ClientConnection& c = clientConnection(h);
+        const std::string name = abapName(typeName);
+        DescriptionStore& store = DescriptionStore::instance();
+        auto desc = store.cachedType(c.attributes().sysId, name);
+        if (!desc) {
+            try {
+                desc = store.cache(c.attributes().sysId, c.gateway().describeType(name));
+            } catch (const simrfc::RfcFailure& f) {
+                rethrow(f);
+            }
+        }
+        return handleOf<RFC_TYPE_DESC_HANDLE>(*desc);
+    });
+}
+
+RFC_RC SAP_API RfcGetParameterCount(RFC_FUNCTION_DESC_HANDLE h, unsigned* count, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetParameterCount", [&] {
+        require(count, "count");
+        *count = static_cast<unsigned>(functionDesc(h).parameters().size());
+    });
+}
+
+RFC_RC SAP_API RfcGetParameterDescByIndex(RFC_FUNCTION_DESC_HANDLE h, unsigned index, RFC_PARAMETER_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetParameterDescByIndex", [&] {
+        require(desc, "paramDesc");
+        const FunctionDesc& f = functionDesc(h);
+        if (index >= f.parameters().size())
+            invalidParameter("parameter index " + std::to_string(index) + " out of range");
+        *desc = f.parameters()[index];
+    });
+}
+
+RFC_RC SAP_API RfcGetParameterDescByName(RFC_FUNCTION_DESC_HANDLE h, const SAP_UC* name, RFC_PARAMETER_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetParameterDescByName", [&] {
+        require(desc, "paramDesc");
+        require(name, "name");
+        *desc = functionDesc(h).parameter(view(name));
+    });
+}
+
+RFC_RC SAP_API RfcGetExceptionCount(RFC_FUNCTION_DESC_HANDLE h, unsigned* count, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetExceptionCount", [&] {
+        require(count, "count");
+        *count = static_cast<unsigned>(functionDesc(h).exceptions().size());
+    });
+}
+
+RFC_RC SAP_API RfcGetExceptionDescByIndex(RFC_FUNCTION_DESC_HANDLE h, unsigned index, RFC_EXCEPTION_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetExceptionDescByIndex", [&] {
+        require(desc, "excDesc");
+        const FunctionDesc& f = functionDesc(h);
+        if (index >= f.exceptions().size())
+            invalidParameter("exception index " + std::to_string(index) + " out of range");
+        *desc = f.exceptions()[index];
+    });
+}
+
+RFC_RC SAP_API RfcGetFieldCount(RFC_TYPE_DESC_HANDLE h, unsigned* count, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetFieldCount", [&] {
+        require(count, "count");
+        *count = static_cast<unsigned>(typeDesc(h).fields().size());
+    });
+}
+
+RFC_RC SAP_API RfcGetFieldDescByIndex(RFC_TYPE_DESC_HANDLE h, unsigned index, RFC_FIELD_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetFieldDescByIndex", [&] {
+        require(desc, "fieldDescr");
+        const TypeDesc& t = typeDesc(h);
+        if (index >= t.fields().size())
+            invalidParameter("field index " + std::to_string(index) + " out of range");
+        *desc = t.fields()[index];
+    });
+}
+
+RFC_RC SAP_API RfcGetFieldDescByName(RFC_TYPE_DESC_HANDLE h, const SAP_UC* name, RFC_FIELD_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetFieldDescByName", [&] {
+        require(desc, "fieldDescr");
+        require(name, "name");
+        *desc = typeDesc(h).field(view(name));
+    });
+}
+
+RFC_RC SAP_API RfcGetTypeName(RFC_TYPE_DESC_HANDLE h, RFC_CHAR* buffer, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetTypeName", [&] {
+        require(buffer, "bufferForName");
+        copyTo(buffer, 31, typeDesc(h).name());
+    });
+}
+
+RFC_RC SAP_API RfcGetTypeLength(RFC_TYPE_DESC_HANDLE h, unsigned* nucByteLength, unsigned* ucByteLength, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetTypeLength", [&] {
+        const TypeDesc& t = typeDesc(h);
+        if (nucByteLength != nullptr)
+            *nucByteLength = t.nucLength();
+        if (ucByteLength != nullptr)
+            *ucByteLength = t.ucLength();
+    });
+}
+
+RFC_FUNCTION_DESC_HANDLE SAP_API RfcDescribeFunction(RFC_FUNCTION_HANDLE h, RFC_ERROR_INFO* e)
+{
+    return guardedHandle<RFC_FUNCTION_DESC_HANDLE>(e, "RfcDescribeFunction", [&] {
+        auto* r = dynamic_cast<Record*>(&resolve<DataContainer>(h, HandleKind::Data, "function"));
+        if (r == nullptr || !r->isFunction())
+            invalidHandle("the handle is not a function");
+        return handleOf<RFC_FUNCTION_DESC_HANDLE>(*r->function());
+    });
+}
+
+RFC_TYPE_DESC_HANDLE SAP_API RfcDescribeType(DATA_CONTAINER_HANDLE h, RFC_ERROR_INFO* e)
+{
+    return guardedHandle<RFC_TYPE_DESC_HANDLE>(e, "RfcDescribeType", [&] {
+        DataContainer& c = resolve<DataContainer>(h, HandleKind::Data, "data container");
+        if (auto* t = dynamic_cast<Table*>(&c))
+            return handleOf<RFC_TYPE_DESC_HANDLE>(*t->rowType());
+        auto& r = dynamic_cast<Record&>(c);
+        if (r.isFunction())
+            invalidHandle("a function has no type description (RfcDescribeFunction)");
+        return handleOf<RFC_TYPE_DESC_HANDLE>(*r.type());
+    });
+}
+
+RFC_RC SAP_API RfcGetFunctionName(RFC_FUNCTION_DESC_HANDLE h, RFC_CHAR* buffer, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcGetFunctionName", [&] {
+        require(buffer, "bufferForName");
+        copyTo(buffer, 31, functionDesc(h).name());
+    });
+}
+
+RFC_FUNCTION_DESC_HANDLE SAP_API RfcCreateFunctionDesc(const SAP_UC* name, RFC_ERROR_INFO* e)
+{
+    return guardedHandle<RFC_FUNCTION_DESC_HANDLE>(e, "RfcCreateFunctionDesc", [&] {
+        require(name, "name");
+        if (view(name).empty() || view(name).size() > 30)
+            invalidParameter("a function name has 1 to 30 characters");
+        return handleOf<RFC_FUNCTION_DESC_HANDLE>(DescriptionStore::instance().createFunction(Ustring(view(name))));
+    });
+}
+
+RFC_RC SAP_API RfcAddParameter(RFC_FUNCTION_DESC_HANDLE h, const RFC_PARAMETER_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcAddParameter", [&] {
+        FunctionDesc& f = functionDesc(h);
+        require(desc, "paramDescr");
+        f.addParameter(*desc);
+    });
+}
+
+RFC_RC SAP_API RfcAddException(RFC_FUNCTION_DESC_HANDLE h, const RFC_EXCEPTION_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcAddException", [&] {
+        FunctionDesc& f = functionDesc(h);
+        require(desc, "excDesc");
+        f.addException(*desc);
+    });
+}
+
+RFC_RC SAP_API RfcDestroyFunctionDesc(RFC_FUNCTION_DESC_HANDLE h, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcDestroyFunctionDesc", [&] { DescriptionStore::instance().destroy(functionDesc(h)); });
+}
+
+RFC_TYPE_DESC_HANDLE SAP_API RfcCreateTypeDesc(const SAP_UC* name, RFC_ERROR_INFO* e)
+{
+    return guardedHandle<RFC_TYPE_DESC_HANDLE>(e, "RfcCreateTypeDesc", [&] {
+        require(name, "name");
+        if (view(name).empty() || view(name).size() > 30)
+            invalidParameter("a type name has 1 to 30 characters");
+        return handleOf<RFC_TYPE_DESC_HANDLE>(DescriptionStore::instance().createType(Ustring(view(name))));
+    });
+}
+
+RFC_RC SAP_API RfcAddTypeField(RFC_TYPE_DESC_HANDLE h, const RFC_FIELD_DESC* desc, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcAddTypeField", [&] {
+        TypeDesc& t = typeDesc(h);
+        require(desc, "fieldDescr");
+        t.addField(*desc);
+    });
+}
+
+RFC_RC SAP_API RfcSetTypeLength(RFC_TYPE_DESC_HANDLE h, unsigned nucByteLength, unsigned ucByteLength, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcSetTypeLength", [&] { typeDesc(h).setLength(nucByteLength, ucByteLength); });
+}
+
+RFC_RC SAP_API RfcDestroyTypeDesc(RFC_TYPE_DESC_HANDLE h, RFC_ERROR_INFO* e)
+{
+    return guarded(e, "RfcDestroyTypeDesc", [&] { DescriptionStore::instance().destroy(typeDesc(h)); });
+}
+
+} // extern "C"
