@@ -40,6 +40,15 @@ simwire::ClientHello helloOf(const ConnectionParameters& p)
     return hello;
 }
 
+simrfc::Endpoint endpointOf(const std::string& host, const std::string& systemNumber, const std::string& service)
+{
+    try {
+        return simrfc::Endpoint::from(host, systemNumber, service);
+    } catch (const simrfc::RfcFailure& f) {
+        rethrow(f);
+    }
+}
+
 void applyTraceLevel(Connection& c, const ConnectionParameters& p)
 {
     const std::string dest = p.get("dest");
@@ -58,7 +67,7 @@ RFC_CONNECTION_HANDLE SAP_API RfcOpenConnection(const RFC_CONNECTION_PARAMETER* 
         Trace::write(1, "RfcOpenConnection " + p.traceText());
         if (p.has("mshost") && !p.has("ashost"))
             invalidParameter("logon through a message server (mshost) is not offered; give ashost and sysnr");
-        const simrfc::Endpoint endpoint = simrfc::Endpoint::from(p.get("ashost"), p.get("sysnr"), p.get("gwserv"));
+        const simrfc::Endpoint endpoint = endpointOf(p.get("ashost"), p.get("sysnr"), p.get("gwserv"));
         const simwire::ClientHello hello = helloOf(p);
         std::unique_ptr<simrfc::GatewayClient> gateway;
         try {
@@ -124,7 +133,7 @@ RFC_CONNECTION_HANDLE SAP_API RfcRegisterServer(const RFC_CONNECTION_PARAMETER* 
         const std::string programId = p.get("program_id");
         if (programId.empty())
             invalidParameter("Parameter PROGRAM_ID missing");
-        const simrfc::Endpoint endpoint = simrfc::Endpoint::from(p.get("gwhost"), p.get("sysnr"), p.get("gwserv"));
+        const simrfc::Endpoint endpoint = endpointOf(p.get("gwhost"), p.get("sysnr"), p.get("gwserv"));
         std::unique_ptr<simrfc::GatewayRegistration> registration;
         try {
             registration = simrfc::GatewayRegistration::registerAt(endpoint, {p.received(), programId});

@@ -177,14 +177,23 @@ void GatewayServer::registerServer(Partner& partner, const Frame& hello)
         partner.socket->send(MessageType::Failure, encode(e));
         return;
     }
-    partner.socket->send(MessageType::Ok, encode(attributes(partner.id, "", "", "", *partner.socket)));
+    const SystemAttributes welcome = attributes(partner.id, "", "", "", *partner.socket);
     std::unique_ptr<FrameSocket> socket;
     {
         std::lock_guard lock(m_mutex);
         socket = std::move(partner.socket);
     }
+    auto registration = std::make_shared<Registration>(partner.id, request.programId, std::move(socket));
+    if (!m_services.registrations.add(registration))
+        return;
+    bool broken = false;
+    try {
+        registration->welcome(welcome);
+    } catch (const std::exception&) {
+        broken = true;
+    }
+    m_services.registrations.release(registration, broken);
     m_services.logger.line("gateway " + std::to_string(partner.id) + " registered program " + request.programId);
-    m_services.registrations.add(std::make_shared<Registration>(partner.id, request.programId, std::move(socket)));
 }
 
 SystemAttributes GatewayServer::attributes(unsigned id, const std::string& client, const std::string& user,

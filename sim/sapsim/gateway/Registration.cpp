@@ -38,6 +38,11 @@ int Registration::transactionStep(const TransactionStepRequest& request, std::ch
     return rc;
 }
 
+void Registration::welcome(const SystemAttributes& attributes)
+{
+    m_socket->send(MessageType::Ok, encode(attributes));
+}
+
 bool Registration::alive()
 {
     return !m_socket->aborted() && !m_socket->waitReadable(std::chrono::milliseconds(0));

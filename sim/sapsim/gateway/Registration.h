@@ -23,6 +23,8 @@ public:
     // Throws ConnectionLost, WireError, or GatewayTimeout when no answer comes in time.
     simwire::CallResult call(const simwire::ServerCallRequest& request, std::chrono::milliseconds timeout);
     int transactionStep(const simwire::TransactionStepRequest& request, std::chrono::milliseconds timeout);
+    // Accepts the registration, telling the program about the system.
+    void welcome(const simwire::SystemAttributes& attributes);
     // While idle: false when the partner has gone (or sent something unasked).
     bool alive();
     void abort() { m_socket->abort(); }

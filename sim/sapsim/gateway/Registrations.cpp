@@ -4,19 +4,19 @@ namespace sapsim {
 
 Registrations::Lease::~Lease()
 {
-    m_owner.giveBack(m_registration, m_broken);
+    m_owner.release(m_registration, m_broken);
 }
 
-void Registrations::add(std::shared_ptr<Registration> registration)
+bool Registrations::add(std::shared_ptr<Registration> registration)
 {
     std::lock_guard lock(m_mutex);
     removeDead();
     if (m_stopped || m_entries.size() >= maxRegistrations) {
         registration->abort();
-        return;
+        return false;
     }
-    m_entries.push_back({std::move(registration), false});
-    m_changed.notify_all();
+    m_entries.push_back({std::move(registration), true});
+    return true;
 }
 
 std::unique_ptr<Registrations::Lease> Registrations::borrow(const std::string& programId, std::chrono::milliseconds timeout)
@@ -76,7 +76,7 @@ void Registrations::stopAll()
     m_changed.notify_all();
 }
 
-void Registrations::giveBack(const std::shared_ptr<Registration>& registration, bool broken)
+void Registrations::release(const std::shared_ptr<Registration>& registration, bool broken)
 {
     std::lock_guard lock(m_mutex);
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {

@@ -39,7 +39,11 @@ public:
         bool m_broken = false;
     };
 
-    void add(std::shared_ptr<Registration> registration);
+    // A new registration starts busy, so that no call reaches it before it is welcomed; false
+    // when the list is full or stopped (the connection is closed then).
+    bool add(std::shared_ptr<Registration> registration);
+    // Ends the busy state that add() or borrow() began; a broken connection leaves the list.
+    void release(const std::shared_ptr<Registration>& registration, bool broken);
     // An idle registration of the program, waiting up to `timeout` while all are busy; null
     // when none is registered (or none became idle in time).
     std::unique_ptr<Lease> borrow(const std::string& programId, std::chrono::milliseconds timeout);
@@ -56,7 +60,6 @@ private:
         bool busy = false;
     };
 
-    void giveBack(const std::shared_ptr<Registration>& registration, bool broken);
     void removeDead();
 
     std::mutex m_mutex;

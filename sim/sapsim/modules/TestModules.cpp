@@ -76,13 +76,13 @@ void generateRows(FunctionCall& call, CallEnvironment&)
 {
     const int64_t count = call.integer("ROWCOUNT");
     const int64_t width = call.integer("WIDTH");
+    auto& rows = call.rows("ROWS");
+    rows.clear(); // an exception returns the table emptied
     if (count < 0 || count > TestModules::maxGeneratedRows)
         throw AbapException("TOO_MANY_ROWS", "ROWCOUNT must be 0.." + std::to_string(TestModules::maxGeneratedRows));
     if (width < 0 || width > TestModules::maxGeneratedWidth)
         throw AbapException("INVALID_WIDTH", "WIDTH must be 0.." + std::to_string(TestModules::maxGeneratedWidth));
     const Structure& row = *call.parameter("ROWS").type.structure;
-    auto& rows = call.rows("ROWS");
-    rows.clear();
     rows.reserve(static_cast<size_t>(count));
     for (int64_t n = 1; n <= count; ++n)
         generatedRow(Record::append(row, rows), n, width);
