@@ -14,6 +14,8 @@ std::unique_ptr<GatewayClient> GatewayClient::open(const Endpoint& endpoint, con
         throw RfcFailure::communication(std::string("partner ") + endpoint.host + ":" + std::to_string(endpoint.port) +
                                         " not reached: " + e.what());
     }
+    // A call may run as long as its module does; only a partner that stops answering altogether ends it.
+    socket->setTransferTimeout(answerTimeout);
     std::unique_ptr<GatewayClient> client(new GatewayClient(std::move(socket)));
     const Frame answer = client->exchange(MessageType::ClientHello, encode(hello));
     WireReader in(answer.payload);

@@ -40,6 +40,8 @@ public:
     // Says goodbye and closes; harmless on a closed connection.
     void close();
 
+    static constexpr std::chrono::minutes answerTimeout{5};
+
 private:
     explicit GatewayClient(std::unique_ptr<simwire::FrameSocket> socket) : m_socket(std::move(socket)) {}
     // Sends a request and returns the Ok payload; a Failure answer is thrown as RfcFailure.

@@ -80,3 +80,38 @@ TEST(Tables, ReadTableReturnsTheRowsAsked)
     EXPECT_EQ(L"001|", string(data, L"WA").substr(0, 4));
     EXPECT_GT(rowCount(f.table(L"FIELDS")), 2u);
 }
+
+TEST(Tables, DeepStructureWithNestedStructureAndTable)
+{
+    Connection c(logon());
+    Function f(c.handle(), L"Z_SIM_DEEP");
+    Error e;
+    RFC_STRUCTURE_HANDLE deep = f.structure(L"I_DEEP");
+    setChars(deep, L"NAME", L"Deep");
+    RFC_STRUCTURE_HANDLE address = nullptr;
+    ASSERT_EQ(RFC_OK, nw().RfcGetStructure(deep, L"ADDRESS", &address, &e)) << e.text();
+    setChars(address, L"ZIP", L"123");
+    RFC_TABLE_HANDLE items = nullptr;
+    ASSERT_EQ(RFC_OK, nw().RfcGetTable(deep, L"ITEMS", &items, &e)) << e.text();
+    ASSERT_EQ(RFC_OK, nw().RfcAppendNewRows(items, 2, &e));
+    setChars(items, L"CHAR", L"first");
+    setChars(f.handle(), L"I_ID", L"5");
+    ASSERT_EQ(RFC_OK, f.invoke(c.handle(), e)) << e.text();
+    EXPECT_EQ(L"ID=5 NAME=Deep ITEMS=2", string(f.handle(), L"E_SUMMARY"));
+    RFC_STRUCTURE_HANDLE echoed = f.structure(L"E_DEEP");
+    RFC_STRUCTURE_HANDLE echoedAddress = nullptr;
+    nw().RfcGetStructure(echoed, L"ADDRESS", &echoedAddress, &e);
+    EXPECT_EQ(L"00123", string(echoedAddress, L"ZIP"));
+    RFC_TABLE_HANDLE echoedItems = nullptr;
+    nw().RfcGetTable(echoed, L"ITEMS", &echoedItems, &e);
+    ASSERT_EQ(2u, rowCount(echoedItems));
+    EXPECT_EQ(L"first", string(echoedItems, L"CHAR"));
+
+    RFC_PARAMETER_DESC p{};
+    nw().RfcGetParameterDescByName(nw().RfcDescribeFunction(f.handle(), &e), L"I_DEEP", &p, &e);
+    RFC_FIELD_DESC nested{};
+    ASSERT_EQ(RFC_OK, nw().RfcGetFieldDescByName(p.typeDescHandle, L"ITEMS", &nested, &e));
+    EXPECT_EQ(RFCTYPE_TABLE, nested.type);
+    EXPECT_EQ(8u, nested.ucLength) << "a table inside a structure is a reference";
+    EXPECT_EQ(0u, nested.ucOffset % 8);
+}

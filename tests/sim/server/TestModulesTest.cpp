@@ -65,3 +65,16 @@ TEST(TestModules, DroppedConnectionLeavesTheServerServing)
     EXPECT_FALSE(client.connected());
     EXPECT_EQ(200, client.call(RfcCall("RFC_PING")).status());
 }
+
+TEST(TestModules, MessagesAndLogonParametersOverSoap)
+{
+    SimClient client;
+    const SoapReply message = client.call(RfcCall("Z_SIM_MESSAGE").param("MSGTY", "A").param("MSGV1", "one"));
+    EXPECT_EQ(500, message.status());
+    EXPECT_EQ("soap-env:Server", message.faultCode());
+    EXPECT_EQ("ABAP_MESSAGE", message.errorType());
+    EXPECT_EQ("Message ZSIM 001: one", message.errorMessage());
+    EXPECT_EQ("INVALID_TYPE", client.call(RfcCall("Z_SIM_MESSAGE").param("MSGTY", "W")).exceptionName());
+    EXPECT_EQ("NO_RFC_CONNECTION", client.call(RfcCall("Z_SIM_LOGON_PARAMETERS")).exceptionName())
+        << "logon parameters exist for gateway connections only";
+}
