@@ -14,18 +14,12 @@ namespace {
 
 Record& function(RFC_FUNCTION_HANDLE h)
 {
-    auto* r = dynamic_cast<Record*>(&resolve<DataContainer>(h, HandleKind::Data, "function"));
-    if (r == nullptr || !r->isFunction())
-        invalidHandle("the handle is not a function");
-    return *r;
+    return Record::function(h);
 }
 
 ClientConnection& clientConnection(RFC_CONNECTION_HANDLE h)
 {
-    auto* c = dynamic_cast<ClientConnection*>(&resolve<Connection>(h, HandleKind::Connection, "connection"));
-    if (c == nullptr)
-        invalidHandle("calls need a client connection");
-    return *c;
+    return resolve<ClientConnection>(h, HandleKind::Connection, "client connection");
 }
 
 Transaction& transaction(RFC_TRANSACTION_HANDLE h)

@@ -94,11 +94,9 @@ RFC_RC SAP_API RfcCloseConnection(RFC_CONNECTION_HANDLE h, RFC_ERROR_INFO* e)
 RFC_RC SAP_API RfcPing(RFC_CONNECTION_HANDLE h, RFC_ERROR_INFO* e)
 {
     return guarded(e, "RfcPing", [&] {
-        auto* c = dynamic_cast<ClientConnection*>(&connection(h));
-        if (c == nullptr)
-            invalidHandle("a ping needs a client connection");
+        auto& c = resolve<ClientConnection>(h, HandleKind::Connection, "client connection");
         try {
-            c->gateway().ping();
+            c.gateway().ping();
         } catch (const simrfc::RfcFailure& f) {
             rethrow(f);
         }
@@ -153,10 +151,8 @@ RFC_RC SAP_API RfcListenAndDispatch(RFC_CONNECTION_HANDLE h, int timeout, RFC_ER
     RFC_ERROR_INFO& error = e != nullptr ? *e : local;
     RFC_RC rc = RFC_OK;
     const RFC_RC checked = guarded(&error, "RfcListenAndDispatch", [&] {
-        auto* server = dynamic_cast<ServerConnection*>(&connection(h));
-        if (server == nullptr)
-            invalidHandle("the handle is not a registered server connection");
-        rc = Dispatcher(*server, error).listenAndDispatch(timeout);
+        auto& server = resolve<ServerConnection>(h, HandleKind::Connection, "registered server connection");
+        rc = Dispatcher(server, error).listenAndDispatch(timeout);
     });
     return checked != RFC_OK ? checked : rc;
 }
@@ -165,10 +161,10 @@ RFC_RC SAP_API RfcGetServerContext(RFC_CONNECTION_HANDLE h, RFC_SERVER_CONTEXT* 
 {
     return guarded(e, "RfcGetServerContext", [&] {
         require(context, "context");
-        auto* server = dynamic_cast<ServerConnection*>(&connection(h));
-        if (server == nullptr || !server->dispatching)
+        auto& server = resolve<ServerConnection>(h, HandleKind::Connection, "registered server connection");
+        if (!server.dispatching)
             illegalState("a server context exists only while a server function runs");
-        *context = server->context;
+        *context = server.context;
     });
 }
 

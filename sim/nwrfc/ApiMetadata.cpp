@@ -10,10 +10,7 @@ namespace {
 
 ClientConnection& clientConnection(RFC_CONNECTION_HANDLE h)
 {
-    auto* c = dynamic_cast<ClientConnection*>(&resolve<Connection>(h, HandleKind::Connection, "connection"));
-    if (c == nullptr)
-        invalidHandle("descriptions are read through a client connection");
-    return *c;
+    return resolve<ClientConnection>(h, HandleKind::Connection, "client connection");
 }
 
 FunctionDesc& functionDesc(RFC_FUNCTION_DESC_HANDLE h)
@@ -173,10 +170,7 @@ RFC_RC SAP_API RfcGetTypeLength(RFC_TYPE_DESC_HANDLE h, unsigned* nucByteLength,
 RFC_FUNCTION_DESC_HANDLE SAP_API RfcDescribeFunction(RFC_FUNCTION_HANDLE h, RFC_ERROR_INFO* e)
 {
     return guardedHandle<RFC_FUNCTION_DESC_HANDLE>(e, "RfcDescribeFunction", [&] {
-        auto* r = dynamic_cast<Record*>(&resolve<DataContainer>(h, HandleKind::Data, "function"));
-        if (r == nullptr || !r->isFunction())
-            invalidHandle("the handle is not a function");
-        return handleOf<RFC_FUNCTION_DESC_HANDLE>(*r->function());
+        return handleOf<RFC_FUNCTION_DESC_HANDLE>(*Record::function(h).function());
     });
 }
 

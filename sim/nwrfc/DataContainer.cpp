@@ -22,6 +22,14 @@ Record::Record(std::shared_ptr<TypeDesc> type) : m_type(std::move(type))
 
 Record::~Record() = default;
 
+Record& Record::function(RFC_FUNCTION_HANDLE handle)
+{
+    Record& r = resolve<Record>(handle, HandleKind::Data, "function");
+    if (!r.isFunction())
+        invalidHandle("the handle is a structure, not a function");
+    return r;
+}
+
 void Record::build(const FieldType& type, Slot& slot)
 {
     slot.type = type;

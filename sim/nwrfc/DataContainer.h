@@ -40,6 +40,9 @@ public:
     explicit Record(std::shared_ptr<TypeDesc> type);
     ~Record() override;
 
+    // The function container behind a handle; RFC_INVALID_HANDLE for anything else.
+    static Record& function(RFC_FUNCTION_HANDLE handle);
+
     Record& current() override { return *this; }
     bool isFunction() const { return m_function != nullptr; }
     const std::shared_ptr<FunctionDesc>& function() const { return m_function; }

@@ -6,11 +6,7 @@ namespace nwrfc {
 
 ClientConnection& Transaction::connection() const
 {
-    Connection& c = resolve<Connection>(m_connection, HandleKind::Connection, "connection");
-    auto* client = dynamic_cast<ClientConnection*>(&c);
-    if (client == nullptr)
-        invalidHandle("a transaction needs a client connection");
-    return *client;
+    return resolve<ClientConnection>(m_connection, HandleKind::Connection, "client connection");
 }
 
 } // namespace nwrfc
