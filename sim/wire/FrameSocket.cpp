@@ -3,6 +3,7 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace simwire {
@@ -94,9 +95,45 @@ void FrameSocket::sendRaw(std::string_view bytes)
     }
 }
 
+size_t FrameSocket::takeBuffered(char* data, size_t size)
+{
+    const size_t n = std::min(size, m_aheadEnd - m_aheadStart);
+    std::memcpy(data, m_ahead.get() + m_aheadStart, n);
+    m_aheadStart += n;
+    return n;
+}
+
+void FrameSocket::readExactly(char* data, size_t size)
+{
+    const size_t buffered = takeBuffered(data, size);
+    data += buffered;
+    size -= buffered;
+    while (size > 0) {
+        if (aborted())
+            throw ConnectionLost("connection closed");
+        // Small reads go through the read-ahead buffer; large ones straight into the payload.
+        const bool ahead = size < readAhead;
+        char* target = ahead ? m_ahead.get() : data;
+        const size_t want = ahead ? readAhead : std::min<size_t>(size, 1u << 20);
+        const int got = ::recv(m_socket, target, static_cast<int>(want), 0);
+        if (got <= 0)
+            throw ConnectionLost(got == 0 ? std::string("connection closed by the partner") : lastError("receive"));
+        if (ahead) {
+            m_aheadStart = 0;
+            m_aheadEnd = static_cast<size_t>(got);
+            const size_t n = takeBuffered(data, size);
+            data += n;
+            size -= n;
+        } else {
+            data += got;
+            size -= static_cast<size_t>(got);
+        }
+    }
+}
+
 bool FrameSocket::waitReadable(std::chrono::milliseconds timeout)
 {
-    if (aborted())
+    if (aborted() || m_aheadStart < m_aheadEnd)
         return true;
     fd_set readable;
     FD_ZERO(&readable);
@@ -104,21 +141,6 @@ bool FrameSocket::waitReadable(std::chrono::milliseconds timeout)
     timeval limit{static_cast<long>(timeout.count() / 1000), static_cast<long>(timeout.count() % 1000 * 1000)};
     const int ready = select(0, &readable, nullptr, nullptr, &limit);
     return ready != 0; // an error counts as readable: the next read reports it
-}
-
-void FrameSocket::readExactly(char* data, size_t size)
-{
-    while (size > 0) {
-        if (aborted())
-            throw ConnectionLost("connection closed");
-        const int got = ::recv(m_socket, data, static_cast<int>(std::min<size_t>(size, 1u << 20)), 0);
-        if (got == 0)
-            throw ConnectionLost("connection closed by the partner");
-        if (got < 0)
-            throw ConnectionLost(lastError("receive"));
-        data += got;
-        size -= static_cast<size_t>(got);
-    }
 }
 
 Frame FrameSocket::receive(uint32_t limit)

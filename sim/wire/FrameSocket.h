@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -55,8 +56,15 @@ public:
 
 private:
     void readExactly(char* data, size_t size);
+    // Bytes received beyond the frame being read, kept for the next: a small frame then costs
+    // one receive call instead of two (header, payload).
+    size_t takeBuffered(char* data, size_t size);
+
+    static constexpr size_t readAhead = 64 * 1024;
 
     SOCKET m_socket;
+    std::unique_ptr<char[]> m_ahead{new char[readAhead]};
+    size_t m_aheadStart = 0, m_aheadEnd = 0;
     mutable std::mutex m_mutex;
     bool m_aborted = false;
 };
