@@ -58,8 +58,10 @@ int64_t parseInteger(Uview text)
         return 0;
     if (s.front() == '+')
         s.erase(0, 1);
-    if (s.size() > 1 && s.back() == '-' && s.front() != '-') // ABAP writes the sign behind
-        s = "-" + s.substr(0, s.size() - 1);
+    if (s.size() > 1 && s.back() == '-' && s.front() != '-') { // ABAP writes the sign behind
+        s.pop_back();
+        s.insert(s.begin(), '-');
+    }
     int64_t v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (s.empty() || ec == std::errc::result_out_of_range)
@@ -115,7 +117,7 @@ Ustring packed(const FieldType& t, Uview text)
         s.pop_back();
     }
     if (s.empty())
-        s = "0";
+        s.assign(1, '0');
     const size_t point = s.find('.');
     std::string whole = s.substr(0, point);
     std::string fraction = point == std::string::npos ? std::string() : s.substr(point + 1);
@@ -140,7 +142,10 @@ Ustring packed(const FieldType& t, Uview text)
     if (whole.size() > t.digits() - t.decimals)
         refuse("'" + ascii(text) + "' has more digits than the packed field takes");
     const bool zero = whole.empty() && fraction.find_first_not_of('0') == std::string::npos;
-    std::string out = (negative && !zero ? "-" : "") + (whole.empty() ? std::string("0") : whole);
+    std::string out;
+    if (negative && !zero)
+        out += '-';
+    out += whole.empty() ? std::string(1, '0') : whole;
     if (t.decimals > 0)
         out += "." + fraction;
     return fromUtf8(out);
