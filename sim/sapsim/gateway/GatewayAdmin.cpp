@@ -162,6 +162,10 @@ json outcome(const CallResult& result)
         out["group"] = result.error.group;
         out["key"] = result.error.key;
         out["message"] = result.error.message;
+        if (!result.error.abapMsgType.empty())
+            out["abapMessage"] = {{"class", result.error.abapMsgClass}, {"type", result.error.abapMsgType},
+                                  {"number", result.error.abapMsgNumber},
+                                  {"variables", {result.error.abapMsgV1, result.error.abapMsgV2, result.error.abapMsgV3, result.error.abapMsgV4}}};
     }
     out["values"] = toJson(result.outputs);
     return out;
