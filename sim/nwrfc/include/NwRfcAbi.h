@@ -1,6 +1,6 @@
-// The C interface of the NetWeaver RFC library (64-bit Windows), declared from the project's
-// ABI facts sheet: types, enumeration numbers, record layouts and function signatures. The
-// stand-in library implements it; tests and the raw benchmark call it through GetProcAddress.
+// The C interface of the NetWeaver RFC library as SAP's 64-bit Windows library has it: types,
+// enumeration numbers, record layouts and function signatures. The stand-in library implements
+// it; tests and the raw benchmark call it through GetProcAddress.
 #pragma once
 
 #include <cstddef>
