@@ -11,6 +11,8 @@
 #include "server/Logger.h"
 #include "server/SsoTicket.h"
 
+#include <chrono>
+
 namespace sapsim {
 namespace {
 
@@ -91,7 +93,9 @@ bool ClientChannel::answer(const Frame& request)
         return true;
     case MessageType::Call: {
         const CallRequest call = readCallRequest(in);
+        const auto started = std::chrono::steady_clock::now();
         const CallResult result = runCall(call);
+        log(call.function, result.error, started);
         if (m_drop)
             return false;
         if (result.error.code == rfc::ok)
@@ -206,6 +210,17 @@ void ClientChannel::submitUnit(const UnitRequest& unit)
         if (!m_drop)
             sendFailure(failed.error);
     }
+}
+
+void ClientChannel::log(const std::string& module, const ErrorRecord& outcome, std::chrono::steady_clock::time_point started) const
+{
+    Logger& logger = m_services.logger;
+    if (!logger.enabled())
+        return;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    logger.line("gateway call " + m_logon.logon.client + "/" + m_logon.logon.user + " " + module + " -> " +
+                rfc::codeName(outcome.code) + (outcome.key.empty() ? "" : " " + outcome.key) + (m_drop ? " (dropped)" : "") +
+                " " + std::to_string(ms) + " ms");
 }
 
 void ClientChannel::sendOk(const std::string& payload)

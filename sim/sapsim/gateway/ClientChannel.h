@@ -29,6 +29,7 @@ private:
     void describeFunction(const std::string& name);
     void describeType(const std::string& name);
     void submitUnit(const simwire::UnitRequest& unit);
+    void log(const std::string& module, const simwire::ErrorRecord& outcome, std::chrono::steady_clock::time_point started) const;
     void sendOk(const std::string& payload);
     void sendFailure(const simwire::ErrorRecord& error, const simwire::NamedValues& tables = {});
 
