@@ -29,6 +29,8 @@ RFCTYPE rfcTypeOf(const simwire::WireType& type)
     case 'b': return RFCTYPE_INT1;
     case 'g': return RFCTYPE_STRING;
     case 'y': return RFCTYPE_XSTRING;
+    case 'a': return RFCTYPE_DECF16;
+    case 'e': return RFCTYPE_DECF34;
     default: return RFCTYPE_NULL;
     }
 }

@@ -115,6 +115,29 @@ TEST(Metadata, FunctionDescriptionMatchesTheRepository)
     EXPECT_EQ("TEST_EXCEPTION", utf8(x.key));
 }
 
+TEST(Metadata, TypesWithoutAProductTypeCode)
+{
+    Connection c(logon());
+    Function f(c.handle(), L"Z_SIM_DECFLOAT");
+    Error e;
+    RFC_PARAMETER_DESC p16{}, p34{};
+    RFC_FUNCTION_DESC_HANDLE desc = nw().RfcDescribeFunction(f.handle(), &e);
+    nw().RfcGetParameterDescByName(desc, L"I_DECF16", &p16, &e);
+    nw().RfcGetParameterDescByName(desc, L"E_DECF34", &p34, &e);
+    EXPECT_EQ(RFCTYPE_DECF16, p16.type);
+    EXPECT_EQ(8u, p16.nucLength);
+    EXPECT_EQ(RFCTYPE_DECF34, p34.type);
+    EXPECT_EQ(16u, p34.ucLength);
+    ASSERT_EQ(RFC_OK, nw().RfcSetFloat(f.handle(), L"I_DECF16", 2.5, &e));
+    setChars(f.handle(), L"I_DECF34", L"-0.125");
+    ASSERT_EQ(RFC_OK, f.invoke(c.handle(), e)) << e.text();
+    RFC_FLOAT x = 0;
+    nw().RfcGetFloat(f.handle(), L"E_DECF16", &x, &e);
+    EXPECT_EQ(2.5, x);
+    nw().RfcGetFloat(f.handle(), L"E_DECF34", &x, &e);
+    EXPECT_EQ(-0.125, x);
+}
+
 TEST(Metadata, StructureLayoutMatchesRfcGetUnicodeStructure)
 {
     Connection c(logon());

@@ -18,7 +18,9 @@ int scalarAlignment(const ScalarType& t, int bytesPerChar)
     case 'T': return bytesPerChar;
     case 'F':
     case 'g':
-    case 'y': return 8;
+    case 'y':
+    case 'a':
+    case 'e': return 8;
     case 'I': return 4;
     case 's': return 2;
     default: return 1;

@@ -167,6 +167,7 @@ void logonParameters(FunctionCall& call, CallEnvironment& env)
 void TestModules::registerAll(ModuleRegistry& registry)
 {
     registry.add("Z_SIM_ECHO_TYPES", echoTypes);
+    registry.add("Z_SIM_DECFLOAT", echoTypes);
     registry.add("Z_SIM_RAISE", raise);
     registry.add("Z_SIM_SLEEP", sleep);
     registry.add("Z_SIM_GENERATE_ROWS", generateRows);
