@@ -127,12 +127,15 @@ RFC_RC Dispatcher::dispatchCall(const simwire::ServerCallRequest& request)
     }
     if (const RFC_RC refused = checkAuthorization(request); refused != RFC_OK)
         return refused;
-    Record call(handler.description);
+    std::unique_ptr<Record> container;
     try {
-        call.apply(request.inputs);
+        container = std::make_unique<Record>(handler.description);
+        container->apply(request.inputs);
     } catch (const ApiFailure& f) {
+        // A description that cannot hold the values (or is incomplete): the caller gets a failure.
         return refuse(RFC_EXTERNAL_FAILURE, RFC_GROUP_EXTERNAL_RUNTIME_FAILURE, f.key(), f.what(), true);
     }
+    Record& call = *container;
     m_connection.context = RFC_SERVER_CONTEXT{};
     m_connection.context.type = request.type == simwire::CallType::Transactional ? RFC_TRANSACTIONAL : RFC_SYNCHRONOUS;
     copyTo(m_connection.context.tid, request.tid);

@@ -69,11 +69,32 @@ RFC_FUNCTION_DESC_HANDLE echoDescription()
     return desc;
 }
 
+// A structure parameter whose type never got its length: no container can be built on it.
+RFC_FUNCTION_DESC_HANDLE brokenDescription()
+{
+    static RFC_FUNCTION_DESC_HANDLE desc = [] {
+        Error e;
+        RFC_TYPE_DESC_HANDLE incomplete = nw().RfcCreateTypeDesc(L"ZINCOMPLETE", &e);
+        RFC_FUNCTION_DESC_HANDLE d = nw().RfcCreateFunctionDesc(L"Z_SRV_BROKEN", &e);
+        RFC_PARAMETER_DESC p{};
+        std::wcscpy(p.name, L"S");
+        p.type = RFCTYPE_STRUCTURE;
+        p.direction = RFC_IMPORT;
+        p.typeDescHandle = incomplete;
+        nw().RfcAddParameter(d, &p, &e);
+        return d;
+    }();
+    return desc;
+}
+
 RFC_RC SAP_API describe(const SAP_UC* name, RFC_ATTRIBUTES, RFC_FUNCTION_DESC_HANDLE* desc)
 {
-    if (std::wcscmp(name, L"Z_SRV_ECHO") != 0)
+    if (std::wcscmp(name, L"Z_SRV_ECHO") == 0)
+        *desc = echoDescription();
+    else if (std::wcscmp(name, L"Z_SRV_BROKEN") == 0)
+        *desc = brokenDescription();
+    else
         return RFC_NOT_FOUND;
-    *desc = echoDescription();
     return RFC_OK;
 }
 
@@ -227,6 +248,14 @@ TEST(Server, ExceptionsAndRefusedLogonsKeepItServing)
     const json unknown = adminPost("call", {{"programId", "STANDIN.ERRORS"}, {"function", "Z_UNKNOWN"}}).body;
     EXPECT_EQ("RFC_NOT_FOUND", unknown["code"]) << unknown.dump();
     EXPECT_EQ(RFC_NOT_FOUND, program.ending()) << "a function nobody describes ends the connection";
+}
+
+TEST(Server, UnusableDescriptionIsAnsweredNotLeftWaiting)
+{
+    Program program("STANDIN.BROKEN");
+    const json reply = adminPost("call", {{"programId", "STANDIN.BROKEN"}, {"function", "Z_SRV_BROKEN"}, {"timeoutMs", 20000}}).body;
+    EXPECT_EQ("RFC_EXTERNAL_FAILURE", reply["code"]) << reply.dump();
+    EXPECT_EQ(RFC_EXTERNAL_FAILURE, program.ending());
 }
 
 TEST(Server, TransactionalUnitRunsTheFourSteps)
