@@ -1,7 +1,8 @@
 // Function containers, synchronous calls and transactional units.
 #include "ApiBoundary.h"
-#include "Connection.h"
-#include "DataContainer.h"
+#include "ClientConnection.h"
+#include "Record.h"
+#include "Table.h"
 #include "Owned.h"
 #include "Transaction.h"
 

@@ -1,10 +1,10 @@
 // Client connections and registered server connections.
 #include "ApiBoundary.h"
-#include "Connection.h"
+#include "ClientConnection.h"
+#include "ConnectionStore.h"
 #include "DestinationTrace.h"
 #include "Dispatcher.h"
-
-#include <windows.h>
+#include "ServerConnection.h"
 
 using namespace nwrfc;
 
@@ -13,14 +13,6 @@ namespace {
 Connection& connection(RFC_CONNECTION_HANDLE h)
 {
     return resolve<Connection>(h, HandleKind::Connection, "connection");
-}
-
-std::string processName()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const Ustring p(path);
-    return toUtf8(p.substr(p.find_last_of(L"\\/") + 1));
 }
 
 simwire::ClientHello helloOf(const ConnectionParameters& p)
@@ -32,7 +24,7 @@ simwire::ClientHello helloOf(const ConnectionParameters& p)
     hello.password = p.has("passwd") ? p.get("passwd") : p.get("password");
     hello.language = p.get("lang");
     hello.ticket = p.get("mysapsso2");
-    hello.programName = processName();
+    hello.programName = Connection::processName();
     if (hello.client.empty())
         invalidParameter("Parameter CLIENT missing");
     if (hello.user.empty() && hello.ticket.empty())

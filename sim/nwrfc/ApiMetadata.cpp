@@ -1,7 +1,8 @@
 // Descriptions: reading them from the system (cached per system ID) and building them.
 #include "ApiBoundary.h"
-#include "Connection.h"
-#include "DataContainer.h"
+#include "ClientConnection.h"
+#include "Record.h"
+#include "Table.h"
 #include "DescriptionStore.h"
 
 using namespace nwrfc;

@@ -5,13 +5,13 @@
 
 #include <windows.h>
 
-#include <map>
-#include <mutex>
 
 namespace nwrfc {
 namespace {
 
-std::string programName()
+} // namespace
+
+std::string Connection::processName()
 {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -20,21 +20,12 @@ std::string programName()
     return toUtf8(slash == Ustring::npos ? p : p.substr(slash + 1));
 }
 
+namespace {
+
 unsigned traceLevelOf(const ConnectionParameters& p)
 {
     const std::string t = p.get("trace");
     return t.size() == 1 && t[0] >= '0' && t[0] <= '4' ? static_cast<unsigned>(t[0] - '0') : 0;
-}
-
-struct Store {
-    std::mutex mutex;
-    std::map<const Connection*, std::unique_ptr<Connection>> open;
-};
-
-Store& store()
-{
-    static Store* s = new Store;
-    return *s;
 }
 
 } // namespace
@@ -47,7 +38,7 @@ void rethrow(const simrfc::RfcFailure& failure)
 Connection::Connection(const ConnectionParameters& parameters, const simwire::SystemAttributes& attributes, bool server)
     : Handled(HandleKind::Connection), m_attributes(attributes), m_dest(parameters.get("dest")),
       m_host(server ? parameters.get("gwhost") : parameters.get("ashost")), m_sysNumber(parameters.get("sysnr")),
-      m_programName(server ? parameters.get("program_id") : programName()), m_server(server),
+      m_programName(server ? parameters.get("program_id") : processName()), m_server(server),
       m_traceLevel(traceLevelOf(parameters))
 {
 }
@@ -90,47 +81,6 @@ void Connection::trace(unsigned level, const std::string& text) const
 std::string Connection::label() const
 {
     return std::string(m_server ? "server" : "connection") + " " + std::to_string(m_attributes.connectionId);
-}
-
-ClientConnection::ClientConnection(const ConnectionParameters& parameters, std::unique_ptr<simrfc::GatewayClient> gateway)
-    : Connection(parameters, gateway->attributes(), false), m_gateway(std::move(gateway))
-{
-}
-
-simrfc::GatewayClient& ClientConnection::gateway()
-{
-    if (!m_gateway->isOpen())
-        invalidHandle("the connection was closed");
-    return *m_gateway;
-}
-
-ServerConnection::ServerConnection(const ConnectionParameters& parameters, std::unique_ptr<simrfc::GatewayRegistration> registration)
-    : Connection(parameters, registration->attributes(), true), m_registration(std::move(registration))
-{
-}
-
-Connection& ConnectionStore::add(std::unique_ptr<Connection> connection)
-{
-    Store& s = store();
-    std::lock_guard lock(s.mutex);
-    Connection& c = *connection;
-    s.open[&c] = std::move(connection);
-    return c;
-}
-
-void ConnectionStore::close(Connection& connection)
-{
-    std::unique_ptr<Connection> closing;
-    {
-        Store& s = store();
-        std::lock_guard lock(s.mutex);
-        const auto it = s.open.find(&connection);
-        if (it == s.open.end())
-            return;
-        closing = std::move(it->second);
-        s.open.erase(it);
-    }
-    closing.reset(); // says goodbye to the gateway outside the lock
 }
 
 } // namespace nwrfc

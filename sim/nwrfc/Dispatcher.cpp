@@ -1,6 +1,7 @@
 #include "Dispatcher.h"
 
-#include "DataContainer.h"
+#include "Record.h"
+#include "Table.h"
 #include "ServerHandlers.h"
 #include "Trace.h"
 

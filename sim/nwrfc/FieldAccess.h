@@ -1,6 +1,7 @@
 #pragma once
 
-#include "DataContainer.h"
+#include "Record.h"
+#include "Table.h"
 
 namespace nwrfc {
 

@@ -1,6 +1,6 @@
 #include "Transaction.h"
 
-#include "Connection.h"
+#include "ClientConnection.h"
 
 namespace nwrfc {
 
