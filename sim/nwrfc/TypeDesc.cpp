@@ -33,9 +33,25 @@ void TypeDesc::addField(const RFC_FIELD_DESC& field)
     if (field.type == RFCTYPE_STRUCTURE || field.type == RFCTYPE_TABLE) {
         if (field.typeDescHandle == nullptr)
             invalidParameter("field " + toUtf8(view(copy.name)) + " needs a type description");
-        m_nested.push_back(typeFromHandle(field.typeDescHandle));
+        auto nested = typeFromHandle(field.typeDescHandle);
+        // A structure inside itself would make every container of it endless.
+        if (field.type == RFCTYPE_STRUCTURE && nested->holds(*this))
+            invalidParameter("type " + toUtf8(m_name) + " cannot contain itself");
+        if (field.type == RFCTYPE_STRUCTURE)
+            m_inline.push_back(nested.get());
+        m_nested.push_back(std::move(nested));
     }
     m_fields.push_back(copy);
+}
+
+bool TypeDesc::holds(const TypeDesc& other) const
+{
+    if (this == &other)
+        return true;
+    for (const TypeDesc* nested : m_inline)
+        if (nested->holds(other))
+            return true;
+    return false;
 }
 
 void TypeDesc::setLength(unsigned nucLength, unsigned ucLength)

@@ -29,11 +29,14 @@ public:
     void freeze();
     void markCached() { m_cached = true; }
     std::shared_ptr<TypeDesc> shared() { return shared_from_this(); }
+    // Whether `other` is this type or lies inline inside it (through structure fields).
+    bool holds(const TypeDesc& other) const;
 
 private:
     Ustring m_name;
     std::vector<RFC_FIELD_DESC> m_fields;
     std::vector<std::shared_ptr<TypeDesc>> m_nested; // keeps the field types alive
+    std::vector<const TypeDesc*> m_inline;          // those of structure fields
     unsigned m_nucLength = 0, m_ucLength = 0;
     bool m_lengthSet = false;
     bool m_frozen = false;

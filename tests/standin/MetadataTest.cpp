@@ -184,6 +184,9 @@ TEST(Metadata, CallerBuiltDescriptionCallsTheSystem)
     ASSERT_EQ(RFC_OK, nw().RfcAddTypeField(row, ptr(field(L"RFCCHAR4", RFCTYPE_CHAR, 13, 4, 14, 8)), &e)) << e.text();
     ASSERT_EQ(RFC_OK, nw().RfcAddTypeField(row, ptr(field(L"RFCINT4", RFCTYPE_INT, 20, 4, 24, 4)), &e));
     EXPECT_EQ(RFC_INVALID_PARAMETER, nw().RfcSetTypeLength(row, 20, 24, &e)) << "shorter than its fields";
+    RFC_FIELD_DESC itself = field(L"SELF", RFCTYPE_STRUCTURE, 24, 144, 28, 264);
+    itself.typeDescHandle = row;
+    EXPECT_EQ(RFC_INVALID_PARAMETER, nw().RfcAddTypeField(row, &itself, &e)) << "a structure cannot hold itself";
     RFC_FUNCTION_DESC_HANDLE desc = nw().RfcCreateFunctionDesc(L"STFC_STRUCTURE", &e);
     ASSERT_EQ(RFC_OK, nw().RfcAddParameter(desc, ptr(parameter(L"IMPORTSTRUCT", RFCTYPE_STRUCTURE, RFC_IMPORT, 144, 264, row)), &e));
     ASSERT_EQ(RFC_OK, nw().RfcAddParameter(desc, ptr(parameter(L"ECHOSTRUCT", RFCTYPE_STRUCTURE, RFC_EXPORT, 144, 264, row)), &e));
