@@ -33,6 +33,23 @@ std::string abapName(const SAP_UC* name)
     return n;
 }
 
+template <class T>
+void countOf(const std::vector<T>& list, unsigned* count)
+{
+    require(count, "count");
+    *count = static_cast<unsigned>(list.size());
+}
+
+// The index-th record of a description, copied into the caller's.
+template <class T>
+void copyAt(const std::vector<T>& list, unsigned index, T* out, const char* what)
+{
+    require(out, what);
+    if (index >= list.size())
+        invalidParameter(std::string(what) + " index " + std::to_string(index) + " out of range");
+    *out = list[index];
+}
+
 } // namespace
 
 extern "C" {
@@ -76,21 +93,12 @@ RFC_TYPE_DESC_HANDLE SAP_API RfcGetTypeDesc(RFC_CONNECTION_HANDLE h, const SAP_U
 
 RFC_RC SAP_API RfcGetParameterCount(RFC_FUNCTION_DESC_HANDLE h, unsigned* count, RFC_ERROR_INFO* e)
 {
-    return guarded(e, "RfcGetParameterCount", [&] {
-        require(count, "count");
-        *count = static_cast<unsigned>(functionDesc(h).parameters().size());
-    });
+    return guarded(e, "RfcGetParameterCount", [&] { countOf(functionDesc(h).parameters(), count); });
 }
 
 RFC_RC SAP_API RfcGetParameterDescByIndex(RFC_FUNCTION_DESC_HANDLE h, unsigned index, RFC_PARAMETER_DESC* desc, RFC_ERROR_INFO* e)
 {
-    return guarded(e, "RfcGetParameterDescByIndex", [&] {
-        require(desc, "paramDesc");
-        const FunctionDesc& f = functionDesc(h);
-        if (index >= f.parameters().size())
-            invalidParameter("parameter index " + std::to_string(index) + " out of range");
-        *desc = f.parameters()[index];
-    });
+    return guarded(e, "RfcGetParameterDescByIndex", [&] { copyAt(functionDesc(h).parameters(), index, desc, "paramDesc"); });
 }
 
 RFC_RC SAP_API RfcGetParameterDescByName(RFC_FUNCTION_DESC_HANDLE h, const SAP_UC* name, RFC_PARAMETER_DESC* desc, RFC_ERROR_INFO* e)
@@ -104,40 +112,22 @@ RFC_RC SAP_API RfcGetParameterDescByName(RFC_FUNCTION_DESC_HANDLE h, const SAP_U
 
 RFC_RC SAP_API RfcGetExceptionCount(RFC_FUNCTION_DESC_HANDLE h, unsigned* count, RFC_ERROR_INFO* e)
 {
-    return guarded(e, "RfcGetExceptionCount", [&] {
-        require(count, "count");
-        *count = static_cast<unsigned>(functionDesc(h).exceptions().size());
-    });
+    return guarded(e, "RfcGetExceptionCount", [&] { countOf(functionDesc(h).exceptions(), count); });
 }
 
 RFC_RC SAP_API RfcGetExceptionDescByIndex(RFC_FUNCTION_DESC_HANDLE h, unsigned index, RFC_EXCEPTION_DESC* desc, RFC_ERROR_INFO* e)
 {
-    return guarded(e, "RfcGetExceptionDescByIndex", [&] {
-        require(desc, "excDesc");
-        const FunctionDesc& f = functionDesc(h);
-        if (index >= f.exceptions().size())
-            invalidParameter("exception index " + std::to_string(index) + " out of range");
-        *desc = f.exceptions()[index];
-    });
+    return guarded(e, "RfcGetExceptionDescByIndex", [&] { copyAt(functionDesc(h).exceptions(), index, desc, "excDesc"); });
 }
 
 RFC_RC SAP_API RfcGetFieldCount(RFC_TYPE_DESC_HANDLE h, unsigned* count, RFC_ERROR_INFO* e)
 {
-    return guarded(e, "RfcGetFieldCount", [&] {
-        require(count, "count");
-        *count = static_cast<unsigned>(typeDesc(h).fields().size());
-    });
+    return guarded(e, "RfcGetFieldCount", [&] { countOf(typeDesc(h).fields(), count); });
 }
 
 RFC_RC SAP_API RfcGetFieldDescByIndex(RFC_TYPE_DESC_HANDLE h, unsigned index, RFC_FIELD_DESC* desc, RFC_ERROR_INFO* e)
 {
-    return guarded(e, "RfcGetFieldDescByIndex", [&] {
-        require(desc, "fieldDescr");
-        const TypeDesc& t = typeDesc(h);
-        if (index >= t.fields().size())
-            invalidParameter("field index " + std::to_string(index) + " out of range");
-        *desc = t.fields()[index];
-    });
+    return guarded(e, "RfcGetFieldDescByIndex", [&] { copyAt(typeDesc(h).fields(), index, desc, "fieldDescr"); });
 }
 
 RFC_RC SAP_API RfcGetFieldDescByName(RFC_TYPE_DESC_HANDLE h, const SAP_UC* name, RFC_FIELD_DESC* desc, RFC_ERROR_INFO* e)
