@@ -28,6 +28,8 @@ Options Options::parse(const std::vector<std::string>& args)
         };
         if (a == "--http-port")
             o.httpPort = static_cast<unsigned short>(number(a, value(), 65535));
+        else if (a == "--gateway-port")
+            o.gatewayPort = static_cast<unsigned short>(number(a, value(), 65535));
         else if (a == "--repository")
             o.repository = value();
         else if (a == "--log")
@@ -48,15 +50,16 @@ Options Options::parse(const std::vector<std::string>& args)
 
 const char* Options::usage()
 {
-    return "usage: sapsim [--http-port N] [--repository DIR] [--log FILE] [--verbose]\n"
+    return "usage: sapsim [--http-port N] [--gateway-port N] [--repository DIR] [--log FILE] [--verbose]\n"
            "              [--max-body BYTES] [--max-connections N]\n"
            "  --http-port N        port on 127.0.0.1 (0, the default, picks a free port)\n"
+           "  --gateway-port N     RFC gateway port on 127.0.0.1 (0, the default, picks a free port)\n"
            "  --repository DIR     repository folder (default: the one shipped with sapsim)\n"
            "  --log FILE           append one line per request to FILE\n"
            "  --verbose            log to standard error as well, with request and response documents\n"
            "  --max-body BYTES     largest request body accepted (default 64 MiB)\n"
            "  --max-connections N  simultaneous connections (default 128)\n"
-           "Prints 'sapsim listening on http://127.0.0.1:PORT' when ready; stops on POST /sim/shutdown or Ctrl+C.\n";
+           "Prints 'sapsim gateway on 127.0.0.1:PORT', then 'sapsim listening on http://127.0.0.1:PORT' when ready; stops on POST /sim/shutdown or Ctrl+C.\n";
 }
 
 } // namespace sapsim

@@ -16,6 +16,7 @@ public:
 // The command line of sapsim.
 struct Options {
     unsigned short httpPort = 0;
+    unsigned short gatewayPort = 0;
     std::string repository;
     std::string logFile;
     bool verbose = false;

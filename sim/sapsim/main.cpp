@@ -2,6 +2,11 @@
 #include "server/Asio.h"
 
 #include "Options.h"
+#include "gateway/GatewayAdmin.h"
+#include "gateway/GatewayServer.h"
+#include "gateway/LogonJournal.h"
+#include "gateway/Registrations.h"
+#include "gateway/TidStore.h"
 #include "repo/Repository.h"
 #include "rfc/ModuleRegistry.h"
 #include "server/HttpServer.h"
@@ -52,7 +57,13 @@ int serve(const sapsim::Options& options, const char* argv0)
     SessionStore sessions(SessionStore::Limits{});
     Lifecycle lifecycle;
     const SsoTicket tickets;
-    RequestHandler handler({*repository, modules, sessions, lifecycle, tickets, logger}, XmlParser::Limits{});
+    TidStore tids;
+    Registrations registrations;
+    LogonJournal logons;
+    const GatewayServices gatewayServices{*repository, modules, lifecycle, tickets, logger, tids, registrations, logons};
+    GatewayServer gateway(gatewayServices);
+    GatewayAdmin gatewayAdmin(gatewayServices);
+    RequestHandler handler({*repository, modules, sessions, lifecycle, tickets, logger, &gatewayAdmin}, XmlParser::Limits{});
 
     HttpLimits limits;
     if (options.maxBody)
@@ -61,12 +72,17 @@ int serve(const sapsim::Options& options, const char* argv0)
         limits.maxConnections = *options.maxConnections;
     HttpServer server(handler, lifecycle, limits);
     const unsigned short port = server.listen(options.httpPort);
+    const unsigned short gatewayPort = gateway.listen(options.gatewayPort);
+    lifecycle.onStop([&gateway] { gateway.stop(); });
+    gateway.start();
 
     g_lifecycle = &lifecycle;
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
+    std::printf("sapsim gateway on 127.0.0.1:%u\n", static_cast<unsigned>(gatewayPort));
     std::printf("sapsim listening on http://127.0.0.1:%u\n", static_cast<unsigned>(port));
     std::fflush(stdout);
     server.run();
+    gateway.stop();
     g_lifecycle = nullptr;
     logger.line("sapsim stopped");
     return 0;

@@ -2,7 +2,8 @@
 # Starts and stops the sapsim that the server tests talk to.
 #   sapsim-fixture.sh start <build dir> <sapsim.exe> <state dir> [sapsim options...]
 #   sapsim-fixture.sh stop  <build dir> <sapsim.exe> <state dir>
-# start waits (at most 30 s) for the ready line and leaves the URL in <state dir>/url; stop sends
+# start waits (at most 30 s) for the ready line and leaves the URL in <state dir>/url and the
+# gateway's port in <state dir>/gateway; stop sends
 # the shutdown request and fails if sapsim has not ended 10 s later. sapsim runs detached with
 # no handle on ctest's pipes (Wine's helpers would inherit them and hold up the run).
 # It logs every request to <state dir>/sapsim.log unless SAPSIM_REQUEST_LOG is set to "off".
@@ -29,7 +30,8 @@ start)
     for _ in $(seq 300); do
         if grep -q '^sapsim listening on http://127\.0\.0\.1:[0-9]*$' "$state/stdout"; then
             sed -n 's/^sapsim listening on //p' "$state/stdout" >"$state/url"
-            echo "sapsim ready at $(cat "$state/url") (pid $pid)"
+            sed -n 's/^sapsim gateway on 127\.0\.0\.1://p' "$state/stdout" >"$state/gateway"
+            echo "sapsim ready at $(cat "$state/url"), gateway port $(cat "$state/gateway") (pid $pid)"
             exit 0
         fi
         if ! alive "$pid"; then

@@ -144,6 +144,35 @@ std::string floatFromText(const ScalarType& t, std::string_view text)
     return formatDouble(v == 0 ? 0.0 : v);
 }
 
+// A decimal floating point number: [-]digits[.digits][E[+-]digits] with at most `digits`
+// significant digits; kept as given, without a plus sign and with an upper-case E.
+std::string decfloatFromText(const ScalarType& t, std::string_view text)
+{
+    std::string s(trim(text));
+    if (s.empty())
+        return "0";
+    if (s.front() == '+')
+        s.erase(0, 1);
+    const size_t e = s.find_first_of("eE");
+    const std::string mantissa = s.substr(0, e), exponent = e == std::string::npos ? std::string() : s.substr(e + 1);
+    const std::string unsignedMantissa = !mantissa.empty() && mantissa.front() == '-' ? mantissa.substr(1) : mantissa;
+    const size_t point = unsignedMantissa.find('.');
+    std::string digits = unsignedMantissa.substr(0, point) + (point == std::string::npos ? "" : unsignedMantissa.substr(point + 1));
+    std::string_view exponentDigits = exponent;
+    if (!exponentDigits.empty() && (exponentDigits.front() == '+' || exponentDigits.front() == '-'))
+        exponentDigits.remove_prefix(1);
+    if (digits.empty() || !allDigits(digits) ||
+        (e != std::string::npos && (exponentDigits.empty() || exponentDigits.size() > 4 || !allDigits(exponentDigits))))
+        refuse(t, text, "not a decimal floating point number");
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+    const size_t last = digits.find_last_not_of('0');
+    if (last != std::string::npos && last + 1 > static_cast<size_t>(t.letter == 'a' ? 16 : 34))
+        refuse(t, text, "more significant digits than the type holds");
+    if (e != std::string::npos)
+        s[e] = 'E';
+    return s;
+}
+
 // A packed number as sign and decimal digits, with exactly `decimals` fractional digits.
 struct Decimal {
     bool negative = false;
@@ -285,7 +314,9 @@ std::string ScalarCodec::initial(const ScalarType& t)
     case 'F':
     case 'I':
     case 's':
-    case 'b': return "0";
+    case 'b':
+    case 'a':
+    case 'e': return "0";
     default: return {};
     }
 }
@@ -299,6 +330,8 @@ std::string ScalarCodec::fromText(const ScalarType& t, std::string_view text, Bi
     case 'T': return timeFromText(t, text);
     case 'P': return packedText(parseDecimal(t, text));
     case 'F': return floatFromText(t, text);
+    case 'a':
+    case 'e': return decfloatFromText(t, text);
     case 'I':
     case 's':
     case 'b': return integerFromText(t, text);
@@ -325,6 +358,8 @@ int ScalarCodec::fixedWidth(const ScalarType& t)
     case 'X': return 2 * t.length;
     case 'P': return t.digits() + (t.decimals > 0 ? 1 : 0) + 1;
     case 'F': return 24;
+    case 'a': return 24;
+    case 'e': return 46;
     case 'I': return 11;
     case 's': return 6;
     case 'b': return 3;
@@ -359,6 +394,10 @@ void ScalarCodec::appendFixed(std::string& out, const ScalarType& t, std::string
     case 'b':
         appendRight(out, trailingSign(c), fixedWidth(t));
         return;
+    case 'a':
+    case 'e':
+        appendRight(out, c, fixedWidth(t));
+        return;
     default:
         out += c;
     }
@@ -368,7 +407,9 @@ int ScalarCodec::compare(const ScalarType& t, std::string_view a, std::string_vi
 {
     switch (t.letter) {
     case 'P': return compareDecimal(a, b);
-    case 'F': {
+    case 'F':
+    case 'a':
+    case 'e': {
         const double x = parseDouble(a), y = parseDouble(b);
         return x < y ? -1 : x > y ? 1 : 0;
     }

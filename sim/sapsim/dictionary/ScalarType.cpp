@@ -6,7 +6,7 @@ namespace sapsim {
 
 bool ScalarType::knownLetter(char letter)
 {
-    return std::string_view("CNDTXPFIsbgy").find(letter) != std::string_view::npos;
+    return std::string_view("CNDTXPFIsbgyae").find(letter) != std::string_view::npos;
 }
 
 int ScalarType::fixedLength(char letter)
@@ -19,7 +19,9 @@ int ScalarType::fixedLength(char letter)
     case 's': return 2;
     case 'b': return 1;
     case 'g':
-    case 'y': return 8;
+    case 'y':
+    case 'a': return 8;
+    case 'e': return 16;
     default: return 0;
     }
 }
@@ -39,6 +41,8 @@ std::string ScalarType::predefinedName() const
     case 'b': return "INT1";
     case 'g': return "STRING";
     case 'y': return "RAWSTRING";
+    case 'a': return "DECFLOAT16";
+    case 'e': return "DECFLOAT34";
     default: return {};
     }
 }

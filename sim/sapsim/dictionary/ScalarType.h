@@ -6,11 +6,11 @@ namespace sapsim {
 
 // One scalar ABAP type by its dictionary letter: C character, N numeric text, D date, T time,
 // X bytes, P packed number, F float, I 4-byte integer, s 2-byte integer, b 1-byte unsigned
-// integer, g string, y byte string.
+// integer, g string, y byte string, a and e decimal floating point numbers of 16 and 34 digits.
 //
 // `length` is what the one-byte-per-character layout gives the field: characters for C, N, D
 // and T, bytes for X and P, the storage size for F, I, s and b, and the size of a reference (8)
-// for the two string types.
+// for the two string types; 8 and 16 bytes for the decimal floating point types.
 struct ScalarType {
     char letter = 'C';
     int length = 1;

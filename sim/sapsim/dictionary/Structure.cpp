@@ -7,7 +7,9 @@
 namespace sapsim {
 namespace {
 
-int alignment(const ScalarType& t, int bytesPerChar)
+int alignment(const DataType& type, int bytesPerChar);
+
+int scalarAlignment(const ScalarType& t, int bytesPerChar)
 {
     switch (t.letter) {
     case 'C':
@@ -16,16 +18,39 @@ int alignment(const ScalarType& t, int bytesPerChar)
     case 'T': return bytesPerChar;
     case 'F':
     case 'g':
-    case 'y': return 8;
+    case 'y':
+    case 'a':
+    case 'e': return 8;
     case 'I': return 4;
     case 's': return 2;
     default: return 1;
     }
 }
 
-int size(const ScalarType& t, int bytesPerChar)
+// A nested structure lies inline, aligned like its strictest component; a table is a reference.
+int alignment(const DataType& type, int bytesPerChar)
 {
-    return t.characterLike() ? t.length * bytesPerChar : t.length;
+    switch (type.kind) {
+    case TypeKind::Scalar: return scalarAlignment(type.scalar, bytesPerChar);
+    case TypeKind::Table: return 8;
+    case TypeKind::Structure: {
+        int strictest = 1;
+        for (const Component& c : type.structure->components)
+            strictest = std::max(strictest, alignment(c.type, bytesPerChar));
+        return strictest;
+    }
+    }
+    return 1;
+}
+
+int size(const DataType& type, int bytesPerChar)
+{
+    switch (type.kind) {
+    case TypeKind::Scalar: return type.scalar.characterLike() ? type.scalar.length * bytesPerChar : type.scalar.length;
+    case TypeKind::Table: return 8;
+    case TypeKind::Structure: return type.structure->totalLength(bytesPerChar);
+    }
+    return 0;
 }
 
 int roundUp(int value, int to)
@@ -61,9 +86,9 @@ std::vector<FieldPlacement> Structure::layout(int bytesPerChar) const
     std::vector<FieldPlacement> placements;
     int offset = 0;
     for (const Component& c : components) {
-        const int align = alignment(c.type.scalar, bytesPerChar);
+        const int align = alignment(c.type, bytesPerChar);
         offset = roundUp(offset, align);
-        const int length = size(c.type.scalar, bytesPerChar);
+        const int length = size(c.type, bytesPerChar);
         placements.push_back({offset, length});
         offset += length;
     }
@@ -77,7 +102,7 @@ int Structure::totalLength(int bytesPerChar) const
     const auto placements = layout(bytesPerChar);
     for (size_t i = 0; i < components.size(); ++i) {
         end = placements[i].offset + placements[i].length;
-        maxAlign = std::max(maxAlign, alignment(components[i].type.scalar, bytesPerChar));
+        maxAlign = std::max(maxAlign, alignment(components[i].type, bytesPerChar));
     }
     return roundUp(end, maxAlign);
 }

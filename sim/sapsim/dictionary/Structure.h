@@ -22,7 +22,8 @@ struct FieldPlacement {
 
 // A dictionary structure. A structure with a structure or table component is deep; one whose
 // scalar components include strings is half deep. Byte layouts exist for every structure that
-// is not deep, with one, two or four bytes per character.
+// is not deep, with one, two or four bytes per character; a deep structure's layout holds nested
+// structures inline and tables as 8-byte references.
 class Structure {
 public:
     std::string name;

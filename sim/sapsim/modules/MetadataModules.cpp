@@ -54,6 +54,8 @@ std::string dataTypeCode(const DataType& type)
     case 's': return "INT2";
     case 'b': return "INT1";
     case 'g': return "STRG";
+    case 'a': return "DF16_DEC";
+    case 'e': return "DF34_DEC";
     default: return "RSTR";
     }
 }

@@ -76,13 +76,13 @@ void generateRows(FunctionCall& call, CallEnvironment&)
 {
     const int64_t count = call.integer("ROWCOUNT");
     const int64_t width = call.integer("WIDTH");
+    auto& rows = call.rows("ROWS");
+    rows.clear(); // an exception returns the table emptied
     if (count < 0 || count > TestModules::maxGeneratedRows)
         throw AbapException("TOO_MANY_ROWS", "ROWCOUNT must be 0.." + std::to_string(TestModules::maxGeneratedRows));
     if (width < 0 || width > TestModules::maxGeneratedWidth)
         throw AbapException("INVALID_WIDTH", "WIDTH must be 0.." + std::to_string(TestModules::maxGeneratedWidth));
     const Structure& row = *call.parameter("ROWS").type.structure;
-    auto& rows = call.rows("ROWS");
-    rows.clear();
     rows.reserve(static_cast<size_t>(count));
     for (int64_t n = 1; n <= count; ++n)
         generatedRow(Record::append(row, rows), n, width);
@@ -136,11 +136,38 @@ void rendezvous(FunctionCall& call, CallEnvironment& env)
     call.set("POSITION", std::to_string(*position));
 }
 
+void message(FunctionCall& call, CallEnvironment&)
+{
+    std::string type = call.scalar("MSGTY");
+    if (type != "A" && type != "E")
+        throw AbapException("INVALID_TYPE", "MSGTY must be A or E");
+    std::vector<std::string> variables;
+    std::string text = "Message " + call.scalar("MSGID") + " " + call.scalar("MSGNO") + ":";
+    for (const char* v : {"MSGV1", "MSGV2", "MSGV3", "MSGV4"}) {
+        variables.push_back(call.scalar(v));
+        if (!variables.back().empty())
+            text += " " + variables.back();
+    }
+    throw AbapMessage({type, call.scalar("MSGID"), call.scalar("MSGNO")}, variables, text);
+}
+
+void logonParameters(FunctionCall& call, CallEnvironment& env)
+{
+    if (env.logonParameters == nullptr)
+        throw AbapException("NO_RFC_CONNECTION", "Only a connection through the gateway has logon parameters");
+    const Structure& row = *call.parameter("PARAMETERS").type.structure;
+    auto& rows = call.rows("PARAMETERS");
+    for (const auto& [name, value] : *env.logonParameters) {
+        Record::append(row, rows).set("NAME", name).set("VALUE", value);
+    }
+}
+
 } // namespace
 
 void TestModules::registerAll(ModuleRegistry& registry)
 {
     registry.add("Z_SIM_ECHO_TYPES", echoTypes);
+    registry.add("Z_SIM_DECFLOAT", echoTypes);
     registry.add("Z_SIM_RAISE", raise);
     registry.add("Z_SIM_SLEEP", sleep);
     registry.add("Z_SIM_GENERATE_ROWS", generateRows);
@@ -151,6 +178,8 @@ void TestModules::registerAll(ModuleRegistry& registry)
     registry.add("Z_SIM_INCREMENT", increment);
     registry.add("Z_SIM_RENDEZVOUS", rendezvous);
     registry.add("Z_SIM_DROP_CONNECTION", [](FunctionCall&, CallEnvironment& env) { env.dropConnection = true; });
+    registry.add("Z_SIM_MESSAGE", message);
+    registry.add("Z_SIM_LOGON_PARAMETERS", logonParameters);
     registry.add("/SIM/ECHO", [](FunctionCall& call, CallEnvironment&) { call.value("ECHO") = call.value("TEXT"); });
 }
 

@@ -54,6 +54,20 @@ LogonStatus UserStore::state(const std::string& client, const std::string& user)
     return u->expired ? LogonStatus::PasswordExpired : LogonStatus::Valid;
 }
 
+bool UserStore::locked(const std::string& client, const std::string& user) const
+{
+    std::lock_guard lock(m_mutex);
+    const UserRecord* u = find(client, user);
+    return u != nullptr && u->locked;
+}
+
+bool UserStore::passwordMatches(const std::string& client, const std::string& user, const std::string& password) const
+{
+    std::lock_guard lock(m_mutex);
+    const UserRecord* u = find(client, user);
+    return u != nullptr && u->password == password;
+}
+
 PasswordChange UserStore::changePassword(const std::string& client, const std::string& user,
                                          const std::string& oldPassword, const std::string& newPassword)
 {

@@ -43,6 +43,8 @@ public:
     LogonStatus logon(const std::string& client, const std::string& user, const std::string& password) const;
     // The state of a user that logs on without a password (by ticket).
     LogonStatus state(const std::string& client, const std::string& user) const;
+    bool locked(const std::string& client, const std::string& user) const;
+    bool passwordMatches(const std::string& client, const std::string& user, const std::string& password) const;
     PasswordChange changePassword(const std::string& client, const std::string& user,
                                   const std::string& oldPassword, const std::string& newPassword);
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sapsim {
 
@@ -24,6 +26,8 @@ struct CallEnvironment {
     const SsoTicket& tickets;
     // Set by a module that wants the connection closed without an answer.
     bool dropConnection = false;
+    // The parameters the caller's RFC library received at logon, secrets masked; null for SOAP.
+    const std::vector<std::pair<std::string, std::string>>* logonParameters = nullptr;
 };
 
 } // namespace sapsim

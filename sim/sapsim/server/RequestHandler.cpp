@@ -1,7 +1,9 @@
 #include "server/RequestHandler.h"
 
+#include "gateway/GatewayAdmin.h"
 #include "repo/Repository.h"
 #include "rfc/ModuleRegistry.h"
+#include "rfc/ModuleRunner.h"
 #include "rfc/SoapCodec.h"
 #include "server/BspApplication.h"
 #include "server/HttpText.h"
@@ -12,18 +14,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <set>
 
 namespace sapsim {
 namespace {
 
 constexpr const char* defaultClient = "001";
 constexpr const char* defaultLanguage = "EN";
-
-// What a user whose password has expired may still call: enough to find out and to change it.
-const std::set<std::string> allowedWhenExpired = {
-    "RFC_PING", "SUSR_LOGIN_CHECK_RFC", "SUSR_USER_CHANGE_PASSWORD_RFC", "RFC_GET_FUNCTION_INTERFACE",
-    "RFC_GET_UNICODE_STRUCTURE", "RFC_GET_NAMETAB", "SLDAG_CHECK_FOR_UNICODE", "RFC_GET_ATTRIBUTES"};
 
 HttpResponse text(int status, const std::string& body)
 {
@@ -88,7 +84,9 @@ HttpResponse RequestHandler::handle(const HttpRequest& request)
     const std::string query = question == std::string::npos ? std::string() : request.target.substr(question + 1);
 
     HttpResponse response;
-    if (path == shutdownPath) {
+    if (m_services.gateway != nullptr && path.starts_with(GatewayAdmin::prefix)) {
+        response = m_services.gateway->handle(request, path);
+    } else if (path == shutdownPath) {
         if (request.method != "POST") {
             response = text(405, "use POST\n");
             response.headers.emplace_back("Allow", "POST");
@@ -204,20 +202,18 @@ HttpResponse RequestHandler::call(const HttpRequest& request, const Authenticate
     try {
         const SoapRequest soapRequest = SoapCodec::parse(request.body, m_xmlLimits);
         module = soapRequest.functionName;
-        const FunctionDef* def = m_services.repository.function(module);
-        if (def == nullptr)
-            throw SystemFailure(SystemFailure::functionNotFound, "function module " + module + " not found");
-        if (who.passwordExpired && allowedWhenExpired.count(module) == 0)
-            throw SystemFailure(SystemFailure::passwordExpired, "the password of user " + who.logon.user + " has expired");
-        FunctionCall call(*def);
+        const ModuleRunner runner(m_services.repository, m_services.modules);
+        const FunctionDef& def = runner.function(module);
+        FunctionCall call(def);
         SoapCodec::readParameters(soapRequest, call);
         CallEnvironment env{m_services.repository, who.logon, session, m_services.lifecycle, m_services.tickets};
         try {
-            if (const ModuleHandler* handler = m_services.modules.find(module))
-                (*handler)(call, env);
+            runner.run(call, env, who.passwordExpired);
             response = soapDocument(200, SoapCodec::response(call));
         } catch (const AbapException& e) {
-            response = soapDocument(500, SoapCodec::exceptionFault(*def, e));
+            response = soapDocument(500, SoapCodec::exceptionFault(def, e));
+        } catch (const AbapMessage& e) {
+            response = soapDocument(500, SoapCodec::systemFault(SystemFailure(SystemFailure::abapMessage, e.what())));
         }
         response.drop = env.dropConnection;
     } catch (const SystemFailure& e) {

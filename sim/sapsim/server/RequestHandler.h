@@ -18,6 +18,7 @@ class SessionContext;
 class Lifecycle;
 class SsoTicket;
 class Logger;
+class GatewayAdmin;
 
 // Answers one HTTP request: RFC over SOAP at /sap/bc/soap/rfc (logon, server sessions, the
 // call of the module), and the shutdown request at /sim/shutdown. Safe to call from many
@@ -31,6 +32,7 @@ public:
         Lifecycle& lifecycle;
         const SsoTicket& tickets;
         Logger& logger;
+        GatewayAdmin* gateway; // the /sim/gateway/ endpoints; null without a gateway
     };
 
     RequestHandler(Services services, XmlParser::Limits xmlLimits);

@@ -65,3 +65,28 @@ TEST(TestModules, DroppedConnectionLeavesTheServerServing)
     EXPECT_FALSE(client.connected());
     EXPECT_EQ(200, client.call(RfcCall("RFC_PING")).status());
 }
+
+TEST(TestModules, MessagesAndLogonParametersOverSoap)
+{
+    SimClient client;
+    const SoapReply message = client.call(RfcCall("Z_SIM_MESSAGE").param("MSGTY", "A").param("MSGV1", "one"));
+    EXPECT_EQ(500, message.status());
+    EXPECT_EQ("soap-env:Server", message.faultCode());
+    EXPECT_EQ("ABAP_MESSAGE", message.errorType());
+    EXPECT_EQ("Message ZSIM 001: one", message.errorMessage());
+    EXPECT_EQ("INVALID_TYPE", client.call(RfcCall("Z_SIM_MESSAGE").param("MSGTY", "W")).exceptionName());
+    EXPECT_EQ("NO_RFC_CONNECTION", client.call(RfcCall("Z_SIM_LOGON_PARAMETERS")).exceptionName())
+        << "logon parameters exist for gateway connections only";
+}
+
+TEST(TestModules, DecimalFloatingPointNumbers)
+{
+    SimClient client;
+    const SoapReply echo = client.call(RfcCall("Z_SIM_DECFLOAT").param("I_DECF16", "+1.5e3").param("I_DECF34", "-1234567890123456789012345678.901234"));
+    ASSERT_EQ(200, echo.status()) << echo.document();
+    EXPECT_EQ("1.5E3", echo.text("E_DECF16"));
+    EXPECT_EQ("-1234567890123456789012345678.901234", echo.text("E_DECF34"));
+    EXPECT_EQ("CONVERSION_ERROR", client.call(RfcCall("Z_SIM_DECFLOAT").param("I_DECF16", "12345678901234567")).errorType())
+        << "17 digits do not fit 16";
+    EXPECT_EQ("CONVERSION_ERROR", client.call(RfcCall("Z_SIM_DECFLOAT").param("I_DECF34", "1.2.3")).errorType());
+}

@@ -1,0 +1,214 @@
+// The raw client: plain C++ calling the stand-in sapnwrfc.dll through LoadLibrary and
+// GetProcAddress, as the product does, against a running sapsim. It measures what the
+// NetWeaver session and server benchmarks divide by:
+//   STFC_CONNECTION calls per second on one connection,
+//   seconds for an RFC_READ_TABLE of N rows (read back through the API),
+//   calls per second answered by a registered server (sapsim calling it in a loop).
+// Usage: standin_bench.exe <gateway port> <http port> [calls] [rows]   (see run.sh)
+#include "BenchSupport.h"
+#include "NwRfcAbi.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <thread>
+
+namespace {
+
+#define BENCH_FUNCTIONS(X)                                                                                              \
+    X(RfcOpenConnection) X(RfcCloseConnection) X(RfcGetFunctionDesc) X(RfcCreateFunction) X(RfcDestroyFunction) X(RfcInvoke) \
+    X(RfcSetChars) X(RfcGetTable) X(RfcGetRowCount) X(RfcMoveToFirstRow) X(RfcMoveToNextRow) X(RfcGetString)           \
+    X(RfcAppendNewRow) X(RfcRegisterServer) X(RfcListenAndDispatch) X(RfcInstallGenericServerFunction)                 \
+    X(RfcCreateFunctionDesc) X(RfcAddParameter) X(RfcGetChars)
+
+struct Api {
+#define BENCH_DECLARE(name) decltype(&::name) name = nullptr;
+    BENCH_FUNCTIONS(BENCH_DECLARE)
+#undef BENCH_DECLARE
+} api;
+
+bool load()
+{
+    HMODULE library = LoadLibraryW(L"sapnwrfc.dll");
+    if (library == nullptr)
+        return false;
+#define BENCH_LOAD(name) api.name = reinterpret_cast<decltype(api.name)>(reinterpret_cast<void*>(GetProcAddress(library, #name)));
+    BENCH_FUNCTIONS(BENCH_LOAD)
+#undef BENCH_LOAD
+    return true;
+}
+
+std::wstring gatewayPort;
+unsigned short httpPort = 0;
+
+RFC_CONNECTION_HANDLE connect()
+{
+    RFC_CONNECTION_PARAMETER p[] = {{L"ashost", L"127.0.0.1"}, {L"sysnr", L"00"}, {L"gwserv", gatewayPort.c_str()},
+                                    {L"client", L"001"}, {L"user", L"DEMO"}, {L"passwd", L"demo1234"}, {L"lang", L"EN"}};
+    RFC_ERROR_INFO e{};
+    RFC_CONNECTION_HANDLE c = api.RfcOpenConnection(p, 7, &e);
+    if (c == nullptr)
+        std::fwprintf(stderr, L"logon failed: %ls\n", e.message);
+    return c;
+}
+
+void setText(DATA_CONTAINER_HANDLE h, const wchar_t* name, const wchar_t* value)
+{
+    RFC_ERROR_INFO e{};
+    api.RfcSetChars(h, name, value, static_cast<unsigned>(std::wcslen(value)), &e);
+}
+
+void connectionCalls(RFC_CONNECTION_HANDLE c, int calls)
+{
+    RFC_ERROR_INFO e{};
+    RFC_FUNCTION_HANDLE f = api.RfcCreateFunction(api.RfcGetFunctionDesc(c, L"STFC_CONNECTION", &e), &e);
+    setText(f, L"REQUTEXT", L"benchmark");
+    const double start = bench::Now();
+    int ok = 0;
+    for (int i = 0; i < calls; ++i)
+        ok += api.RfcInvoke(c, f, &e) == RFC_OK;
+    const double seconds = bench::Now() - start;
+    std::printf("STFC_CONNECTION: %d calls (%d ok) in %.3f s = %.0f calls/s\n", calls, ok, seconds, calls / seconds);
+    api.RfcDestroyFunction(f, &e);
+}
+
+void readTable(RFC_CONNECTION_HANDLE c, int rows)
+{
+    RFC_ERROR_INFO e{};
+    RFC_FUNCTION_HANDLE f = api.RfcCreateFunction(api.RfcGetFunctionDesc(c, L"RFC_READ_TABLE", &e), &e);
+    setText(f, L"QUERY_TABLE", L"ZSIM_BIG");
+    setText(f, L"DELIMITER", L"|");
+    setText(f, L"ROWCOUNT", std::to_wstring(rows).c_str());
+    const double start = bench::Now();
+    const RFC_RC rc = api.RfcInvoke(c, f, &e);
+    const double invoked = bench::Now();
+    RFC_TABLE_HANDLE data = nullptr;
+    api.RfcGetTable(f, L"DATA", &data, &e);
+    unsigned count = 0;
+    api.RfcGetRowCount(data, &count, &e);
+    size_t characters = 0;
+    wchar_t buffer[600];
+    unsigned length = 0;
+    for (RFC_RC move = api.RfcMoveToFirstRow(data, &e); move == RFC_OK && count > 0; move = api.RfcMoveToNextRow(data, &e)) {
+        api.RfcGetString(data, L"WA", buffer, 600, &length, &e);
+        characters += length;
+    }
+    const double end = bench::Now();
+    std::printf("RFC_READ_TABLE: rc %d, %u rows (%zu characters) in %.3f s (call %.3f s, reading the rows %.3f s)\n", rc, count,
+                characters, end - start, invoked - start, end - invoked);
+    api.RfcDestroyFunction(f, &e);
+}
+
+RFC_FUNCTION_DESC_HANDLE pingDescription()
+{
+    static RFC_FUNCTION_DESC_HANDLE desc = [] {
+        RFC_ERROR_INFO e{};
+        RFC_FUNCTION_DESC_HANDLE d = api.RfcCreateFunctionDesc(L"Z_BENCH_ECHO", &e);
+        for (auto [name, direction] : {std::pair{L"TEXT", RFC_IMPORT}, std::pair{L"ECHO", RFC_EXPORT}}) {
+            RFC_PARAMETER_DESC p{};
+            std::wcscpy(p.name, name);
+            p.type = RFCTYPE_CHAR;
+            p.direction = direction;
+            p.nucLength = 40;
+            p.ucLength = 80;
+            api.RfcAddParameter(d, &p, &e);
+        }
+        return d;
+    }();
+    return desc;
+}
+
+RFC_RC SAP_API describe(const SAP_UC*, RFC_ATTRIBUTES, RFC_FUNCTION_DESC_HANDLE* desc)
+{
+    *desc = pingDescription();
+    return RFC_OK;
+}
+
+RFC_RC SAP_API echo(RFC_CONNECTION_HANDLE, RFC_FUNCTION_HANDLE call, RFC_ERROR_INFO*)
+{
+    RFC_ERROR_INFO e{};
+    wchar_t text[40];
+    api.RfcGetChars(call, L"TEXT", text, 40, &e);
+    return api.RfcSetChars(call, L"ECHO", text, 40, &e);
+}
+
+std::string post(const std::string& path, const std::string& body)
+{
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(httpPort);
+    connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    const std::string request = "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Length: " +
+                                std::to_string(body.size()) + "\r\n\r\n" + body;
+    send(s, request.data(), static_cast<int>(request.size()), 0);
+    std::string response;
+    char buffer[4096];
+    for (int n; (n = recv(s, buffer, sizeof buffer, 0)) > 0;)
+        response.append(buffer, static_cast<size_t>(n));
+    closesocket(s);
+    return response.substr(response.find("\r\n\r\n") + 4);
+}
+
+void servedCalls(int calls)
+{
+    RFC_ERROR_INFO e{};
+    api.RfcInstallGenericServerFunction(echo, describe, &e);
+    RFC_CONNECTION_PARAMETER p[] = {{L"program_id", L"BENCH.SERVER"}, {L"gwhost", L"127.0.0.1"}, {L"gwserv", gatewayPort.c_str()}};
+    RFC_CONNECTION_HANDLE server = api.RfcRegisterServer(p, 3, &e);
+    if (server == nullptr) {
+        std::fwprintf(stderr, L"registration failed: %ls\n", e.message);
+        return;
+    }
+    std::atomic<bool> stop{false};
+    std::thread listener([&] {
+        RFC_ERROR_INFO le{};
+        while (!stop)
+            if (const RFC_RC rc = api.RfcListenAndDispatch(server, 1, &le); rc != RFC_OK && rc != RFC_RETRY)
+                break;
+    });
+    const double start = bench::Now();
+    const std::string reply = post("/sim/gateway/call", "{\"programId\":\"BENCH.SERVER\",\"function\":\"Z_BENCH_ECHO\",\"values\":{\"TEXT\":\"benchmark\"},\"repeat\":" +
+                                                            std::to_string(calls) + "}");
+    const double seconds = bench::Now() - start;
+    std::printf("registered server: %d calls in %.3f s = %.0f calls/s (sapsim's answer: %s)\n", calls, seconds, calls / seconds,
+                reply.c_str());
+    stop = true;
+    listener.join();
+    api.RfcCloseConnection(server, &e);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: standin_bench <gateway port> <http port> [calls] [rows]\n");
+        return 2;
+    }
+    gatewayPort = std::wstring(argv[1], argv[1] + std::strlen(argv[1]));
+    httpPort = static_cast<unsigned short>(std::atoi(argv[2]));
+    const int calls = argc > 3 ? std::atoi(argv[3]) : 10000;
+    const int rows = argc > 4 ? std::atoi(argv[4]) : 10000;
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    if (!load()) {
+        std::fprintf(stderr, "sapnwrfc.dll not found\n");
+        return 1;
+    }
+    RFC_CONNECTION_HANDLE c = connect();
+    if (c == nullptr)
+        return 1;
+    connectionCalls(c, calls);
+    readTable(c, rows);
+    RFC_ERROR_INFO e{};
+    api.RfcCloseConnection(c, &e);
+    servedCalls(calls);
+    return 0;
+}
