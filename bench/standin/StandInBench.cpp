@@ -32,9 +32,20 @@ struct Api {
 #undef BENCH_DECLARE
 } api;
 
+// The stand-in lives where an installed SDK would: in a folder of its own (nwrfcsdk) beside
+// the programs, so that the product's tests can run without it on their search path.
+std::wstring StandInPath()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    return folder + L"nwrfcsdk\\sapnwrfc.dll";
+}
+
 bool load()
 {
-    HMODULE library = LoadLibraryW(L"sapnwrfc.dll");
+    HMODULE library = LoadLibraryW(StandInPath().c_str());
     if (library == nullptr)
         return false;
 #define BENCH_LOAD(name) api.name = reinterpret_cast<decltype(api.name)>(reinterpret_cast<void*>(GetProcAddress(library, #name)));

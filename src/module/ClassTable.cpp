@@ -2,6 +2,7 @@
 
 #include "bsp/BSPApplication.h"
 #include "idl/Tolvane_h.h"
+#include "nwrfc/NWRfcSession.h"
 #include "soap/SoapSession.h"
 
 namespace tolvane {
@@ -15,7 +16,7 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_BSPApplication, &com::create_instance<CBSPApplication>},
     {&CLSID_RfcServer, nullptr},
     {&CLSID_ConnectorCtrl, nullptr},
-    {&CLSID_NWRfcSession, nullptr},
+    {&CLSID_NWRfcSession, &com::create_instance<CNWRfcSession>},
     {&CLSID_NWRfcServer, nullptr},
 };
 

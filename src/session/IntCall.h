@@ -17,6 +17,9 @@ struct CallOutcome {
     std::wstring groupText;
     std::wstring message;
     bool closed = false; // the partner closed the connection
+    // A message of the table that the client's method fails with besides the error state
+    // (0: the method succeeds and the error state alone tells of the failure).
+    unsigned failWith = 0;
 };
 
 class CIntCall {

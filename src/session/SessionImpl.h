@@ -50,6 +50,9 @@ class ISessionImpl : public com::Object<T, com::Dispatch<I>, com::SupportErrorIn
                                         com::ProvideClassInfo<T>> {
 public:
     static const IID& source_interface() noexcept { return DIID__SessionEvents; }
+    // The error group of an ABAP exception in the error state; a kind that keeps its library's
+    // own groups names that library's.
+    static constexpr long kApplicationExceptionGroup = RFCERROR_APPLICATION_EXCEPTION;
 
     // ---- ISession: the members every kind shares -------------------------------------------
 
@@ -217,12 +220,15 @@ public:
             std::unique_ptr<CIntCall> transport = Self().NewCall(call, runHere);
             if (!transport->Send()) {
                 SetErrorState(transport->Outcome());
+                FailWithItsMessage(transport->Outcome());
                 return;
             }
-            if (runHere)
+            if (runHere) {
                 RunHere(*transport);
-            else
+                FailWithItsMessage(transport->Outcome());
+            } else {
                 RunInBackground(std::move(transport));
+            }
         });
     }
 
@@ -246,7 +252,7 @@ public:
                 return S_FALSE;
             m_error = false; // read through ErrorInfo, which clears the flag
             const CRfcError::Contents error = m_errorInfo->Get();
-            if (error.group == RFCERROR_APPLICATION_EXCEPTION && error.message == L"PASSWORD_EXPIRED") {
+            if (error.group == T::kApplicationExceptionGroup && error.message == L"PASSWORD_EXPIRED") {
                 *expired = VARIANT_TRUE;
                 return S_OK;
             }
@@ -416,6 +422,13 @@ private:
             ClearErrorState();
         else
             ClearErrorFlag();
+    }
+
+    // Some kinds fail the client's method on top of the error state (CallOutcome::failWith).
+    static void FailWithItsMessage(const CallOutcome& outcome)
+    {
+        if (outcome.failed && outcome.failWith != 0)
+            throw MessageError(outcome.failWith);
     }
 
     void RunHere(CIntCall& transport)

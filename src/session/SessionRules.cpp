@@ -9,9 +9,24 @@
 #include "resources/Resource.h"
 #include "resources/Version.h"
 
+#include <cwctype>
 #include <vector>
 
 namespace tolvane {
+
+bool IsSecretName(std::wstring_view name) noexcept
+{
+    for (std::wstring_view secret : {L"PASSWORD", L"PASSWD", L"PWD", L"TICKET", L"SSO2"}) {
+        for (size_t at = 0; at + secret.size() <= name.size(); ++at) {
+            size_t i = 0;
+            while (i < secret.size() && std::towupper(name[at + i]) == secret[i])
+                ++i;
+            if (i == secret.size())
+                return true;
+        }
+    }
+    return false;
+}
 
 void PruneOptionalImports(IFunctionCall* call)
 {

@@ -77,9 +77,14 @@ std::wstring ExpandEnvironment(std::wstring_view path);
 
 } // namespace ostrel
 
+namespace ostrel {
+// A function's name (ASCII, as __func__ gives it) for the trace.
+inline std::wstring FunctionName(const char* name) { return std::wstring(name, name + std::char_traits<char>::length(name)); }
+} // namespace ostrel
+
 #define TOLVANE_WIDEN2(x) L##x
 #define TOLVANE_WIDEN(x) TOLVANE_WIDEN2(x)
 #define TRACE_LOG(level, message) \
-    ::ostrel::TraceLog((level), (message), TOLVANE_WIDEN(__FUNCTION__), TOLVANE_WIDEN(__FILE__), __LINE__)
+    ::ostrel::TraceLog((level), (message), ::ostrel::FunctionName(__func__), TOLVANE_WIDEN(__FILE__), __LINE__)
 #define TRACE_CHECK_HR(hr, message) \
-    ::ostrel::TraceCheckHr((hr), (message), TOLVANE_WIDEN(__FUNCTION__), TOLVANE_WIDEN(__FILE__), __LINE__)
+    ::ostrel::TraceCheckHr((hr), (message), ::ostrel::FunctionName(__func__), TOLVANE_WIDEN(__FILE__), __LINE__)

@@ -1,5 +1,7 @@
 #include "SoapComponent.h"
 
+#include "session/SessionRules.h"
+
 #include <ole2.h>
 
 namespace tolvane::soap {
@@ -132,7 +134,7 @@ FaultInfo ReadFault(ISoapEnvelope* envelope, std::wstring_view module) noexcept
     }
 }
 
-bool IsPasswordParameter(std::wstring_view name) noexcept { return name == L"PASSWORD" || name == L"NEW_PASSWORD"; }
+bool IsPasswordParameter(std::wstring_view name) noexcept { return IsSecretName(name); }
 
 std::wstring MaskPasswords(std::wstring text)
 {

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -39,5 +41,17 @@ com::variant Get(IFunctionCall* call, const wchar_t* name, const wchar_t* list =
 std::wstring Text(const com::variant& value);
 
 IHttpSystemData* SystemData(ISoapSession* session);
+
+// Client, user, password and language "EN" into the session's logon data.
+void SetLogon(ISession* session, const Logon& logon);
+
+com::variant Bytes(std::initializer_list<unsigned char> bytes);
+std::vector<unsigned char> BytesOf(const com::variant& v);
+SYSTEMTIME TimeOf(const com::variant& v);
+
+// Z_SIM_ECHO_TYPES with a value of every ABAP type, and the test that each came back as sent
+// in the form every transport reads it (INT as 4 bytes, INT1 as a 2-byte 0..255).
+void SetEveryType(IFunctionCall* call);
+void ExpectEveryTypeEchoed(IFunctionCall* call);
 
 } // namespace test

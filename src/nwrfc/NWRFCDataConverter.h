@@ -1,0 +1,55 @@
+#pragma once
+// CNWRFCDataConverter moves values between a call object (its parameters, fields and rows) and
+// a NetWeaver library container (function, structure or table row), both ways. It runs on the
+// thread the call object belongs to. Every library call fills the owner's error record; a
+// library failure is traced and thrown as message 543, a value that does not convert as its
+// CXTolvane or automation error. Values already moved stay moved.
+#include "NWRfcLibrary.h"
+#include "com/ComPtr.h"
+#include "idl/Tolvane_h.h"
+
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+class CNWRFCDataConverter {
+public:
+    CNWRFCDataConverter(const nwrfc::EntryPoints& rfc, nwrfc::RFC_ERROR_INFO& errorInfo)
+        : m_rfc(rfc), m_errorInfo(errorInfo)
+    {
+    }
+
+    // Before a call: Importing (an empty import is deactivated), Changing and Tables into the
+    // function; Exporting parameters active exactly when requested.
+    void FillOutgoingArgs(IFunctionCall* call, nwrfc::RFC_FUNCTION_HANDLE function);
+    // After a call: Exporting, Changing and Tables after RFC_OK, only Tables after an ABAP
+    // exception, nothing after any other result.
+    void FillIncomingArgs(nwrfc::RFC_RC invokeResult, nwrfc::RFC_FUNCTION_HANDLE function, IFunctionCall* call);
+
+    void putRfcArgs(IRfcParameters* parameters, nwrfc::DATA_CONTAINER_HANDLE container, std::wstring_view label,
+                    bool deactivateEmpty);
+    void putRfcField(IRfcField* field, nwrfc::DATA_CONTAINER_HANDLE container, bool trace, std::wstring_view prefix);
+    void putStructFields(IRfcFields* fields, nwrfc::DATA_CONTAINER_HANDLE container, bool trace,
+                         std::wstring_view prefix);
+    void putScalarVal(IRfcField* field, IRfcType* type, nwrfc::DATA_CONTAINER_HANDLE container, bool trace,
+                      std::wstring_view prefix);
+
+    void getRfcArgs(nwrfc::DATA_CONTAINER_HANDLE container, IRfcParameters* parameters, std::wstring_view label);
+    void getRfcField(nwrfc::DATA_CONTAINER_HANDLE container, IRfcField* field, bool trace, std::wstring_view prefix);
+    void getStructFields(nwrfc::DATA_CONTAINER_HANDLE container, IRfcFields* fields, bool trace,
+                         std::wstring_view prefix);
+    void getScalarVal(nwrfc::DATA_CONTAINER_HANDLE container, IRfcField* field, IRfcType* type, bool trace,
+                      std::wstring_view prefix);
+
+private:
+    // A library result: RFC_OK goes on, anything else is traced and thrown as message 543.
+    void Check(nwrfc::RFC_RC rc, const std::wstring& label = {});
+    void putTable(IRfcField* field, const std::wstring& name, nwrfc::DATA_CONTAINER_HANDLE container);
+    void getTable(nwrfc::DATA_CONTAINER_HANDLE container, IRfcField* field, const std::wstring& name);
+
+    const nwrfc::EntryPoints& m_rfc;
+    nwrfc::RFC_ERROR_INFO& m_errorInfo;
+};
+
+} // namespace tolvane

@@ -1,0 +1,86 @@
+#include "NWRfcTestSupport.h"
+
+#include "nwrfc/NWRfcSession.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace test {
+
+long GatewayPort()
+{
+    static const long port = [] {
+        const char* file = std::getenv("SAPSIM_GATEWAY_FILE");
+        if (!file)
+            return 0L;
+        std::ifstream in(file);
+        long value = 0;
+        in >> value;
+        return value;
+    }();
+    return port;
+}
+
+std::wstring StandInFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L"\\/"));
+    return folder + L"\\nwrfcsdk";
+}
+
+std::wstring GatewayConnectString()
+{
+    return L"ASHOST=127.0.0.1 SYSNR=00 GWSERV=" + std::to_wstring(GatewayPort());
+}
+
+IRfcSystemData* SystemData(IRfcSession* session)
+{
+    com::ptr<IRfcSystemData> system;
+    session->get_RfcSystemData(system.put());
+    return system.get(); // the session keeps it alive
+}
+
+com::ptr<IRfcSession> NewNWSession(Logon logon, const std::wstring& extra)
+{
+    auto session = com::make<tolvane::CNWRfcSession>();
+    session->put_Option(com::bstr(L"nwrfc.path").get(), com::bstr(StandInFolder()).get());
+    SystemData(session.get())->put_ConnectString(com::bstr(GatewayConnectString() + extra).get());
+    SetLogon(session.get(), logon);
+    return session;
+}
+
+com::ptr<IRfcSession> ConnectedNWSession(Logon logon)
+{
+    auto session = NewNWSession(logon);
+    EXPECT_EQ(session->Connect(), S_OK) << ErrorOf(session.get()).message;
+    return session;
+}
+
+std::vector<std::wstring> ReceivedParameters(ISession* session)
+{
+    auto call = Import(session, L"Z_SIM_LOGON_PARAMETERS");
+    EXPECT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), S_OK);
+    com::ptr<IRfcRows> rows;
+    Parameter(call.get(), L"Tables", L"PARAMETERS")->get_Rows(rows.put());
+    long count = 0;
+    rows->get_Count(&count);
+    std::vector<std::wstring> received;
+    for (long i = 1; i <= count; ++i) {
+        com::ptr<IRfcFields> row;
+        rows->get_Item(i, row.put());
+        std::wstring pair;
+        for (const wchar_t* column : {L"NAME", L"VALUE"}) {
+            com::ptr<IRfcField> field;
+            row->get_Item(com::variant(column).get(), field.put());
+            com::variant value;
+            field->get_value(value.put());
+            pair += (pair.empty() ? L"" : L"=") + Text(value);
+        }
+        received.push_back(pair);
+    }
+    return received;
+}
+
+} // namespace test

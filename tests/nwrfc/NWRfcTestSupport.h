@@ -1,0 +1,28 @@
+#pragma once
+// NetWeaver sessions against sapsim's gateway through the stand-in library, as a C++ client
+// uses them. The SOAP tests' helpers (Import, Set, Get, Text, ErrorOf) serve here too.
+#include "SoapTestSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+// The gateway port of the sapsim fixture, and the stand-in's folder (for "nwrfc.path").
+long GatewayPort();
+std::wstring StandInFolder();
+
+// "ASHOST=127.0.0.1 SYSNR=00 GWSERV=<port>": sapsim's gateway in the library's own words.
+std::wstring GatewayConnectString();
+
+// A new NetWeaver session with the stand-in's folder as nwrfc.path, aimed at the gateway
+// (plus `extra` in the connect string), with the logon data set; not connected.
+com::ptr<IRfcSession> NewNWSession(Logon logon = {}, const std::wstring& extra = L"");
+com::ptr<IRfcSession> ConnectedNWSession(Logon logon = {});
+
+// name=value of each parameter the library received for this session's connection, in order.
+std::vector<std::wstring> ReceivedParameters(ISession* session);
+
+IRfcSystemData* SystemData(IRfcSession* session);
+
+} // namespace test
