@@ -7,6 +7,9 @@
 #include "com/Variant.h"
 #include "convert/DateTime.h"
 #include "convert/VariantDescription.h"
+#include "model/RfcField.h"
+#include "model/RfcFields.h"
+#include "model/RfcRows.h"
 #include "model/RfcType.h"
 #include "session/Messages.h"
 #include "session/SessionRules.h"
@@ -240,13 +243,19 @@ void CNWRFCDataConverter::putTable(IRfcField* field, const std::wstring& name, D
         return;
     Check(m_rfc.RfcAppendNewRows(table, static_cast<unsigned>(count), &m_errorInfo),
           (boost::wformat(L"RfcAppendNewRows([%1%], %2%)") % name % count).str());
+    auto ours = com::implementation<CRfcRows>(rows.get());
+    const std::vector<Column> columns = ours ? ScalarColumns(ours->RowType()) : std::vector<Column>();
     for (long t = 1; t <= count; ++t) {
         com::ptr<IRfcFields> row;
         com::check(rows->get_Item(t, row.put()));
         RFC_STRUCTURE_HANDLE current = m_rfc.RfcGetCurrentRow(table, &m_errorInfo);
         Check(current ? RFC_OK : m_errorInfo.code, (boost::wformat(L"RfcGetCurrentRow([%1%])") % name).str());
         try {
-            putStructFields(row.get(), current, false, L"");
+            // A row made before its type changed has other fields: it goes the general way.
+            if (!columns.empty() && static_cast<CRfcFields&>(*row).Size() == columns.size())
+                PutRow(static_cast<CRfcFields&>(*row), columns, current);
+            else
+                putStructFields(row.get(), current, false, L"");
         } catch (...) {
             TRACE_LOG(ostrel::TRACE_ERROR, (boost::wformat(L"PutStructFields(%1%[%2%])") % name % t).str());
             throw;
@@ -273,10 +282,16 @@ void CNWRFCDataConverter::putScalarVal(IRfcField* field, IRfcType* type, DATA_CO
     com::check(field->get_value(value.put()));
     if (trace)
         TraceValue(prefix, name, value);
-    if (value.vt() == VT_EMPTY || value.vt() == VT_NULL)
-        return; // the library field keeps its initial value
     ABAPTYPE abapType = TYPE_CHAR;
     com::check(type->get_ScalarType(&abapType));
+    WriteScalar(container, name, abapType, value);
+}
+
+void CNWRFCDataConverter::WriteScalar(DATA_CONTAINER_HANDLE container, const std::wstring& name, ABAPTYPE abapType,
+                                      const com::variant& value)
+{
+    if (value.vt() == VT_EMPTY || value.vt() == VT_NULL)
+        return; // the library field keeps its initial value
     const wchar_t* n = name.c_str();
     switch (abapType) {
     case TYPE_CHAR:
@@ -409,13 +424,18 @@ void CNWRFCDataConverter::getTable(DATA_CONTAINER_HANDLE container, IRfcField* f
     Check(m_rfc.RfcMoveToFirstRow(table, &m_errorInfo), (boost::wformat(L"RfcMoveToNextRow(%1%)") % name).str());
     // All rows at once: one allocation for the collection instead of one per row.
     com::check(rows->AddRows(com::checked_cast<long>(count)));
+    auto ours = com::implementation<CRfcRows>(rows.get());
+    const std::vector<Column> columns = ours ? ScalarColumns(ours->RowType()) : std::vector<Column>();
     for (unsigned r = 0; r < count; ++r) {
         RFC_STRUCTURE_HANDLE current = m_rfc.RfcGetCurrentRow(table, &m_errorInfo);
         Check(current ? RFC_OK : m_errorInfo.code, (boost::wformat(L"RfcGetCurrentRow(%1%[%2%])") % name % r).str());
         com::ptr<IRfcFields> row;
         com::check(rows->get_Item(static_cast<long>(r + 1), row.put()));
         try {
-            getStructFields(current, row.get(), false, L"");
+            if (!columns.empty() && static_cast<CRfcFields&>(*row).Size() == columns.size())
+                GetRow(current, columns, static_cast<CRfcFields&>(*row));
+            else
+                getStructFields(current, row.get(), false, L"");
         } catch (...) {
             TRACE_LOG(ostrel::TRACE_ERROR, (boost::wformat(L"getStructFields(%1%[%2%])") % name % r).str());
             throw;
@@ -438,11 +458,20 @@ void CNWRFCDataConverter::getScalarVal(DATA_CONTAINER_HANDLE container, IRfcFiel
                                        std::wstring_view prefix)
 {
     const std::wstring name = NameOf(field);
-    const wchar_t* n = name.c_str();
     ABAPTYPE abapType = TYPE_CHAR;
     short length = 0;
     com::check(type->get_ScalarType(&abapType));
     com::check(type->get_ScalarLength(&length));
+    const com::variant value = ReadScalar(container, name, abapType, length);
+    if (trace)
+        TraceValue(prefix, name, value);
+    com::check(field->put_value(value.get()));
+}
+
+com::variant CNWRFCDataConverter::ReadScalar(DATA_CONTAINER_HANDLE container, const std::wstring& name,
+                                             ABAPTYPE abapType, short length)
+{
+    const wchar_t* n = name.c_str();
     const unsigned width = length > 0 ? static_cast<unsigned>(length) : 0u;
     com::variant value;
     switch (abapType) {
@@ -518,9 +547,40 @@ void CNWRFCDataConverter::getScalarVal(DATA_CONTAINER_HANDLE container, IRfcFiel
     default:
         break;
     }
-    if (trace)
-        TraceValue(prefix, name, value);
-    com::check(field->put_value(value.get()));
+    return value;
+}
+
+void CNWRFCDataConverter::PutRow(const CRfcFields& row, const std::vector<Column>& columns, DATA_CONTAINER_HANDLE current)
+{
+    for (size_t c = 0; c < columns.size(); ++c)
+        WriteScalar(current, columns[c].name, columns[c].type, static_cast<CRfcField*>(row.At(c))->Value());
+}
+
+void CNWRFCDataConverter::GetRow(DATA_CONTAINER_HANDLE current, const std::vector<Column>& columns, CRfcFields& row)
+{
+    for (size_t c = 0; c < columns.size(); ++c)
+        static_cast<CRfcField*>(row.At(c))->SetValue(ReadScalar(current, columns[c].name, columns[c].type, columns[c].length));
+}
+
+std::vector<CNWRFCDataConverter::Column> CNWRFCDataConverter::ScalarColumns(IRfcType* rowType)
+{
+    std::vector<Column> columns;
+    bool scalars = rowType != nullptr;
+    if (scalars)
+        ForEachComponent(rowType, [&](IRfcType* component) {
+            if (KindOf(component) != RFCTYPEKIND_SCALAR) {
+                scalars = false;
+                return;
+            }
+            com::bstr name;
+            Column column{{}, TYPE_CHAR, 0};
+            com::check(component->get_name(name.put()));
+            com::check(component->get_ScalarType(&column.type));
+            com::check(component->get_ScalarLength(&column.length));
+            column.name = name.str();
+            columns.push_back(std::move(column));
+        });
+    return scalars ? columns : std::vector<Column>();
 }
 
 } // namespace tolvane

@@ -6,12 +6,16 @@
 // CXTolvane or automation error. Values already moved stay moved.
 #include "NWRfcLibrary.h"
 #include "com/ComPtr.h"
+#include "com/Variant.h"
 #include "idl/Tolvane_h.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvane {
+
+class CRfcFields;
 
 class CNWRFCDataConverter {
 public:
@@ -43,10 +47,28 @@ public:
                       std::wstring_view prefix);
 
 private:
+    // One column of a table whose columns are all scalars.
+    struct Column {
+        std::wstring name;
+        ABAPTYPE type;
+        short length;
+    };
+
     // A library result: RFC_OK goes on, anything else is traced and thrown as message 543.
     void Check(nwrfc::RFC_RC rc, const std::wstring& label = {});
     void putTable(IRfcField* field, const std::wstring& name, nwrfc::DATA_CONTAINER_HANDLE container);
     void getTable(nwrfc::DATA_CONTAINER_HANDLE container, IRfcField* field, const std::wstring& name);
+    // A value into, or out of, the field `name` of a container; empty values write nothing.
+    void WriteScalar(nwrfc::DATA_CONTAINER_HANDLE container, const std::wstring& name, ABAPTYPE type,
+                     const com::variant& value);
+    com::variant ReadScalar(nwrfc::DATA_CONTAINER_HANDLE container, const std::wstring& name, ABAPTYPE type,
+                            short length);
+    // The columns of a row type when each is a scalar: a table's rows then move field by field
+    // without asking every row for names and types again. Empty otherwise.
+    static std::vector<Column> ScalarColumns(IRfcType* rowType);
+    // A row of our own collection, its fields in the order of `columns`.
+    void PutRow(const CRfcFields& row, const std::vector<Column>& columns, nwrfc::DATA_CONTAINER_HANDLE current);
+    void GetRow(nwrfc::DATA_CONTAINER_HANDLE current, const std::vector<Column>& columns, CRfcFields& row);
 
     const nwrfc::EntryPoints& m_rfc;
     nwrfc::RFC_ERROR_INFO& m_errorInfo;

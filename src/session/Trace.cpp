@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cwctype>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -19,6 +20,10 @@ struct TraceState {
     std::mutex mutex;
     std::unique_ptr<CTrace> trace;
     int level = TRACE_OFF;
+    // The level that would write now (TRACE_OFF without a trace), for checks without the lock.
+    std::atomic<int> wanted{TRACE_OFF};
+
+    void Publish() noexcept { wanted = trace ? level : TRACE_OFF; }
 };
 
 TraceState& State()
@@ -102,6 +107,7 @@ bool TraceCreate(std::wstring_view name, std::wstring_view path, bool append)
     if (state.trace)
         return false;
     state.trace = std::make_unique<CTrace>(std::wstring(name), ExpandEnvironment(path));
+    state.Publish();
     if (!append)
         if (FILE* file = _wfopen(state.trace->Path().c_str(), L"w"))
             fclose(file);
@@ -121,6 +127,7 @@ void TraceClose()
     std::unique_ptr<CTrace> closing;
     std::lock_guard lock(state.mutex);
     closing = std::move(state.trace);
+    state.Publish();
 }
 
 int TraceLevelGet()
@@ -135,6 +142,13 @@ void TraceLevelSet(int level)
     auto& state = State();
     std::lock_guard lock(state.mutex);
     state.level = level;
+    state.Publish();
+}
+
+bool TraceWants(int level) noexcept
+{
+    const int wanted = State().wanted.load(std::memory_order_relaxed);
+    return wanted != TRACE_OFF && level <= wanted;
 }
 
 void TraceFormat(const wchar_t* format, ...)

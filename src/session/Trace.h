@@ -44,6 +44,9 @@ void TraceClose();
 
 int TraceLevelGet();
 void TraceLevelSet(int level);
+// Whether a line of `level` would be written now: a check without a lock, so that callers can
+// leave the text of a line unmade when nobody reads it (TRACE_LOG does).
+bool TraceWants(int level) noexcept;
 
 // printf-style, with the line header; no level check.
 void TraceFormat(const wchar_t* format, ...);
@@ -84,7 +87,12 @@ inline std::wstring FunctionName(const char* name) { return std::wstring(name, n
 
 #define TOLVANE_WIDEN2(x) L##x
 #define TOLVANE_WIDEN(x) TOLVANE_WIDEN2(x)
-#define TRACE_LOG(level, message) \
-    ::ostrel::TraceLog((level), (message), ::ostrel::FunctionName(__func__), TOLVANE_WIDEN(__FILE__), __LINE__)
+// The message is only made when the line will be written.
+#define TRACE_LOG(level, message)                                                                              \
+    do {                                                                                                       \
+        if (::ostrel::TraceWants(level))                                                                       \
+            ::ostrel::TraceLog((level), (message), ::ostrel::FunctionName(__func__), TOLVANE_WIDEN(__FILE__), \
+                               __LINE__);                                                                      \
+    } while (false)
 #define TRACE_CHECK_HR(hr, message) \
     ::ostrel::TraceCheckHr((hr), (message), ::ostrel::FunctionName(__func__), TOLVANE_WIDEN(__FILE__), __LINE__)

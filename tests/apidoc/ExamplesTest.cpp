@@ -56,7 +56,7 @@ TEST(Examples, UseOnlyMembersOfTheTypeLibraries)
         {"vba/AsyncCall.cls", test::ScriptLanguage::Basic, {L"ISession.CallFunction", L"_SessionEvents.CallFinished"}},
         {"powershell/TolvaneDemo.ps1", test::ScriptLanguage::PowerShell,
          {L"ISoapSession.HttpSystemData", L"IRfcParameters.Item", L"IRfcField.value", L"ISession.CallActive"}},
-        {"soap_demo.vbs", test::ScriptLanguage::Basic, {L"ISession.ImportCall", L"IRfcField.value"}},
+        {"demo.vbs", test::ScriptLanguage::Basic, {L"ISession.ImportCall", L"IRfcField.value"}},
     };
     for (const Example& example : examples) {
         const test::ScanResult result = Scanner().Scan(ReadExample(example.file), example.language);

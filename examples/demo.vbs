@@ -1,13 +1,24 @@
-' Tolvane from VBScript, over RFC on SOAP/HTTP, against the simulated SAP system.
-'   cscript //nologo soap_demo.vbs <port>        (scripts/demo starts sapsim and runs this)
+' Tolvane from VBScript against the simulated SAP system, over either transport:
+'   cscript //nologo demo.vbs SOAP <HTTP port>
+'   cscript //nologo demo.vbs NWRFC <gateway port> <folder of sapnwrfc.dll>
+' (scripts/demo starts sapsim and runs both.) Everything after step 1 is the same script for
+' every transport.
 Option Explicit
 
 Dim session, fm, row, field, reader, i, line
 
 ' 1. A session: where the server is, and who logs on.
-Set session = CreateObject("Tolvane.SoapSession")
-session.HttpSystemData.Host = "127.0.0.1"
-session.HttpSystemData.Port = WScript.Arguments(0)
+If WScript.Arguments(0) = "SOAP" Then
+    ' RFC over SOAP on HTTP: the server's address.
+    Set session = CreateObject("Tolvane.SoapSession")
+    session.HttpSystemData.Host = "127.0.0.1"
+    session.HttpSystemData.Port = WScript.Arguments(1)
+Else
+    ' SAP's NetWeaver RFC library: its connect string, and where the library is installed.
+    Set session = CreateObject("Tolvane.NWRfcSession")
+    session.RfcSystemData.ConnectString = "ASHOST=127.0.0.1 SYSNR=00 GWSERV=" & WScript.Arguments(1)
+    session.Option("nwrfc.path") = WScript.Arguments(2)
+End If
 session.LogonData.Client = "001"
 session.LogonData.User = "DEMO"
 session.LogonData.Password = "demo1234"
@@ -17,7 +28,7 @@ If session.Error Then
     WScript.Echo "Connect failed: " & session.ErrorInfo.Message
     WScript.Quit 1
 End If
-WScript.Echo "Connected to " & session.HttpSystemData.Host & ":" & session.HttpSystemData.Port
+WScript.Echo "Connected (" & session.SessionType & ")"
 WScript.Echo ""
 
 ' 2. A function module: its interface comes from SAP, the values from us.
@@ -70,7 +81,8 @@ For Each row In reader.Rows
 Next
 WScript.Echo ""
 
-' 5. An ABAP exception: the call returns, the session tells what happened.
+' 5. An ABAP exception: the call returns, the session tells what happened (the group numbers
+'    are the transport's own: the NetWeaver library has groups of its own).
 Set fm = session.ImportCall("Z_SIM_RAISE")
 fm.Importing("EXCEPTION").value = "NOT_FOUND"
 fm.Importing("MESSAGE").value = "No such booking"

@@ -1,16 +1,33 @@
-// The SOAP session from JScript: late binding, optional arguments, enumerators, exceptions.
-// Run by cscript with sapsim's port as the only argument; a failed check exits with 1.
+// One suite for every session kind, from JScript: late binding, optional arguments,
+// enumerators, exceptions, background calls. The same expectations for every kind except
+// where the kinds differ by design (below).
+//   cscript session_suite.js <kind: SOAP | NWRFC> <sapsim HTTP port> <gateway port> <NetWeaver library folder>
+// A failed check exits with 1.
 var failures = 0;
+var kind = WScript.Arguments(0);
 function check(condition, what) {
     if (!condition) {
-        WScript.Echo("FAILED: " + what);
+        WScript.Echo("FAILED: " + kind + ": " + what);
         failures++;
     }
 }
 
-var session = new ActiveXObject("Tolvane.SoapSession");
-session.HttpSystemData.Host = "127.0.0.1";
-session.HttpSystemData.Port = WScript.Arguments(0);
+// Where the kinds differ, and why.
+var differences = {
+    // SOAP and classic drop unset optional imports from the call; the NetWeaver library is
+    // told that they are not supplied instead, and the call keeps them.
+    SOAP: {progId: "Tolvane.SoapSession", prunesOptionalImports: true},
+    NWRFC: {progId: "Tolvane.NWRfcSession", prunesOptionalImports: false}
+}[kind];
+
+var session = new ActiveXObject(differences.progId);
+if (kind == "SOAP") {
+    session.HttpSystemData.Host = "127.0.0.1";
+    session.HttpSystemData.Port = WScript.Arguments(1);
+} else {
+    session.RfcSystemData.ConnectString = "ASHOST=127.0.0.1 SYSNR=00 GWSERV=" + WScript.Arguments(2);
+    session.Option("nwrfc.path") = WScript.Arguments(3);
+}
 session.LogonData.Client = "001";
 session.LogonData.User = "DEMO";
 session.LogonData.Password = "demo1234";
@@ -35,7 +52,8 @@ var date = new Date(call.Exporting.Item("E_DATE").value);
 check(date.getFullYear() == 2024 && date.getMonth() == 1 && date.getDate() == 29, "date " + date);
 
 // The optional importing parameters that got no value are gone from the call.
-check(call.Importing.HasKey("I_CHAR") && !call.Importing.HasKey("I_RAW"), "pruned optional imports");
+check(call.Importing.HasKey("I_CHAR") && call.Importing.HasKey("I_RAW") != differences.prunesOptionalImports,
+      "unset optional imports");
 
 // Enumerating the exporting list.
 var names = [];
@@ -73,4 +91,4 @@ check(!session.Error, "and without error");
 session.Disconnect();
 if (failures > 0)
     WScript.Quit(1);
-WScript.Echo("soap_session.js: all checks passed");
+WScript.Echo("session_suite.js (" + kind + "): all checks passed");

@@ -1,0 +1,24 @@
+#!/bin/bash
+# The NetWeaver session against the raw client of the stand-in library, in one sapsim run:
+# STFC_CONNECTION calls per second (raw C, the session from C++, the session from VBScript) and
+# a 10,000-row RFC_READ_TABLE (raw, the session's table reader).
+# Usage: bench/nwrfc/run.sh [build dir] [calls] [rows]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+calls=${2:-5000}
+rows=${3:-10000}
+state="$build/bench/nwrfc/state"
+cmake --build "$build" -j2 --target sapsim Tolvane nwrfc_session_bench >/dev/null
+"$root/scripts/wine-env" start "$build"
+fixture="$root/tests/sim/sapsim-fixture.sh"
+SAPSIM_REQUEST_LOG=off "$fixture" start "$build" "$build/bin/sapsim.exe" "$state" >/dev/null
+trap '"$fixture" stop "$build" "$build/bin/sapsim.exe" "$state" >/dev/null; "$root/scripts/wine-env" stop "$build"' EXIT
+gateway=$(cat "$state/gateway")
+http=$(sed 's/.*://' "$state/url")
+folder="Z:${build//\//\\}\\bin\\nwrfcsdk"
+run() { "$root/cmake/wine-run" "$build" "$@" </dev/null 2>&1 | tr -d '\r'; }
+run "$build/bin/standin_bench.exe" "$gateway" "$http" "$calls" "$rows" | grep -v 'registered server'
+run "$build/bin/nwrfc_session_bench.exe" "$gateway" "$folder" "$calls" "$rows"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+/usr/lib/wine/wine64 cscript //nologo "Z:${root//\//\\}\\bench\\nwrfc\\calls.vbs" "$gateway" "$folder" "$calls" </dev/null 2>&1 | tr -d '\r'
