@@ -20,9 +20,8 @@ long SimPort()
     return port;
 }
 
-com::ptr<ISoapSession> NewSoapSession(long port, Logon logon)
+void AimSession(ISoapSession* session, long port, Logon logon)
 {
-    auto session = com::make<tolvane::CSoapSession>();
     com::ptr<IHttpSystemData> system;
     session->get_HttpSystemData(system.put());
     system->put_Host(com::bstr(L"127.0.0.1").get());
@@ -33,6 +32,12 @@ com::ptr<ISoapSession> NewSoapSession(long port, Logon logon)
     data->put_User(com::bstr(logon.user).get());
     data->put_Password(com::bstr(logon.password).get());
     data->put_Language(com::bstr(L"EN").get());
+}
+
+com::ptr<ISoapSession> NewSoapSession(long port, Logon logon)
+{
+    com::ptr<ISoapSession> session = com::make<tolvane::CSoapSession>();
+    AimSession(session.get(), port, logon);
     return session;
 }
 
