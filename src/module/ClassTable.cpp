@@ -1,6 +1,8 @@
 #include "ClassTable.h"
 
+#include "ConnectorCtrl.h"
 #include "bsp/BSPApplication.h"
+#include "com/Aggregate.h"
 #include "idl/Tolvane_h.h"
 #include "nwrfc/NWRfcSession.h"
 #include "soap/SoapSession.h"
@@ -15,7 +17,7 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_SoapSession, &com::create_instance<CSoapSession>},
     {&CLSID_BSPApplication, &com::create_instance<CBSPApplication>},
     {&CLSID_RfcServer, nullptr},
-    {&CLSID_ConnectorCtrl, nullptr},
+    {&CLSID_ConnectorCtrl, &com::create_instance<CConnectorCtrl>, &com::create_aggregated<CConnectorCtrl>},
     {&CLSID_NWRfcSession, &com::create_instance<CNWRfcSession>},
     {&CLSID_NWRfcServer, nullptr},
 };

@@ -22,14 +22,19 @@ long SimPort()
     return port;
 }
 
-com::ptr<ISoapSession> NewSoapSession(long port, Logon logon)
+void AimSession(ISoapSession* session, long port, Logon logon)
 {
-    auto session = com::make<tolvane::CSoapSession>();
     com::ptr<IHttpSystemData> system;
     session->get_HttpSystemData(system.put());
     system->put_Host(com::bstr(L"127.0.0.1").get());
     system->put_Port(port);
-    SetLogon(session.get(), logon);
+    SetLogon(session, logon);
+}
+
+com::ptr<ISoapSession> NewSoapSession(long port, Logon logon)
+{
+    com::ptr<ISoapSession> session = com::make<tolvane::CSoapSession>();
+    AimSession(session.get(), port, logon);
     return session;
 }
 

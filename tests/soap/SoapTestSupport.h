@@ -22,6 +22,8 @@ struct Logon {
     const wchar_t* client = L"001";
 };
 
+// Aims a session at 127.0.0.1:`port` and sets the logon data.
+void AimSession(ISoapSession* session, long port, Logon logon = {});
 // A new SOAP session aimed at 127.0.0.1:`port` with the logon data set, not connected.
 com::ptr<ISoapSession> NewSoapSession(long port, Logon logon = {});
 // A session connected to sapsim (the test fails when it cannot connect).
