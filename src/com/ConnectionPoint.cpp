@@ -33,12 +33,7 @@ ptr<IGlobalInterfaceTable> global_interface_table()
     return table;
 }
 
-ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, const IID& events) noexcept
-    : container_(container), events_(events)
-{
-}
-
-ConnectionPoint::~ConnectionPoint()
+SinkList::~SinkList()
 {
     if (cookies_.empty())
         return;
@@ -51,37 +46,7 @@ ConnectionPoint::~ConnectionPoint()
     }
 }
 
-HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint))
-        return E_NOINTERFACE;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG ConnectionPoint::AddRef() { return container_->AddRef(); }
-ULONG ConnectionPoint::Release() { return container_->Release(); }
-
-HRESULT ConnectionPoint::GetConnectionInterface(IID* iid)
-{
-    if (!iid)
-        return E_POINTER;
-    *iid = events_;
-    return S_OK;
-}
-
-HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out)
-{
-    if (!out)
-        return E_POINTER;
-    return container_->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(out));
-}
-
-HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
+HRESULT SinkList::add(IUnknown* sink, DWORD* cookie) noexcept
 {
     if (!sink || !cookie)
         return E_POINTER;
@@ -107,7 +72,7 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
     });
 }
 
-HRESULT ConnectionPoint::Unadvise(DWORD cookie)
+HRESULT SinkList::remove(DWORD cookie) noexcept
 {
     return guard(ErrorSource{}, [&]() -> HRESULT {
         {
@@ -122,6 +87,59 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie)
     });
 }
 
+std::vector<DWORD> SinkList::cookies() const
+{
+    std::lock_guard lock(mutex_);
+    return cookies_;
+}
+
+size_t SinkList::size() const
+{
+    std::lock_guard lock(mutex_);
+    return cookies_.size();
+}
+
+ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, const IID& events)
+    : container_(container), sinks_(std::make_shared<SinkList>(events))
+{
+}
+
+ConnectionPoint::~ConnectionPoint() = default;
+
+HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint))
+        return E_NOINTERFACE;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG ConnectionPoint::AddRef() { return container_->AddRef(); }
+ULONG ConnectionPoint::Release() { return container_->Release(); }
+
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid)
+{
+    if (!iid)
+        return E_POINTER;
+    *iid = sinks_->events();
+    return S_OK;
+}
+
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out)
+{
+    if (!out)
+        return E_POINTER;
+    return container_->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(out));
+}
+
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) { return sinks_->add(sink, cookie); }
+
+HRESULT ConnectionPoint::Unadvise(DWORD cookie) { return sinks_->remove(cookie); }
+
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out)
 {
     if (!out)
@@ -130,8 +148,7 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out)
     return guard(ErrorSource{}, [&] {
         auto table = global_interface_table();
         std::vector<CopyConnection::stored> connections;
-        std::lock_guard lock(mutex_);
-        for (DWORD cookie : cookies_) {
+        for (DWORD cookie : sinks_->cookies()) {
             ptr<IUnknown> sink;
             if (SUCCEEDED(table->GetInterfaceFromGlobal(cookie, IID_IUnknown, sink.put_void())))
                 connections.push_back({std::move(sink), cookie});
@@ -141,13 +158,7 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out)
     });
 }
 
-size_t ConnectionPoint::sink_count() const
-{
-    std::lock_guard lock(mutex_);
-    return cookies_.size();
-}
-
-HRESULT ConnectionPoint::fire(DISPID id, std::span<const variant> args, const SinkFailureHandler& on_failure) noexcept
+HRESULT SinkList::fire(DISPID id, std::span<const variant> args, const SinkFailureHandler& on_failure) noexcept
 try {
     ptr<IGlobalInterfaceTable> table = global_interface_table();
     // DISPPARAMS takes the arguments last to first; the sinks must not change them.

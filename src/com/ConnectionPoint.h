@@ -14,6 +14,7 @@
 #include <olectl.h>
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -30,10 +31,43 @@ struct SinkFailure {
 };
 using SinkFailureHandler = std::function<void(const SinkFailure&)>;
 
+// The sinks of one connection point, kept as cookies of the Global Interface Table. The point
+// owns it, and shares it with any thread that fires its events: a server's listening thread
+// can go on firing while the object that holds the point is being released.
+class SinkList {
+public:
+    explicit SinkList(const IID& events) noexcept : events_(events) {}
+    // Revokes what is left in the table.
+    ~SinkList();
+    SinkList(const SinkList&) = delete;
+    SinkList& operator=(const SinkList&) = delete;
+
+    // Keeps a sink that answers the events interface (CONNECT_E_CANNOTCONNECT otherwise).
+    HRESULT add(IUnknown* sink, DWORD* cookie) noexcept;
+    HRESULT remove(DWORD cookie) noexcept;
+    std::vector<DWORD> cookies() const;
+    size_t size() const;
+
+    // Invokes `id` (DISPATCH_METHOD, user-default locale) on every sink, in the order they
+    // advised, from the calling thread. `args` are in call order. Returns the result of the
+    // last invocation made, S_OK when there is no sink. Sinks that cannot be reached
+    // (their apartment has ended) are skipped; a sink removed meanwhile is not called. A sink
+    // that fails is told to `on_failure`, so that an error in a client's handler leaves a trace
+    // instead of vanishing.
+    HRESULT fire(DISPID id, std::span<const variant> args = {}, const SinkFailureHandler& on_failure = {}) noexcept;
+
+    const IID& events() const noexcept { return events_; }
+
+private:
+    IID events_;
+    mutable std::mutex mutex_;
+    std::vector<DWORD> cookies_;
+};
+
 class ConnectionPoint : public IConnectionPoint {
 public:
     // `container` is the owning object (not referenced: the point lives inside it).
-    ConnectionPoint(IConnectionPointContainer* container, const IID& events) noexcept;
+    ConnectionPoint(IConnectionPointContainer* container, const IID& events);
     ~ConnectionPoint();
     ConnectionPoint(const ConnectionPoint&) = delete;
     ConnectionPoint& operator=(const ConnectionPoint&) = delete;
@@ -48,21 +82,20 @@ public:
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override;
 
-    // Invokes `id` (DISPATCH_METHOD, user-default locale) on every sink, in the order they
-    // advised, from the calling thread. `args` are in call order. Returns the result of the
-    // last invocation made, S_OK when there is no sink. Sinks that cannot be reached
-    // (their apartment has ended) are skipped. A sink that fails is told to `on_failure`, so
-    // that an error in a client's handler leaves a trace instead of vanishing.
-    HRESULT fire(DISPID id, std::span<const variant> args = {}, const SinkFailureHandler& on_failure = {}) noexcept;
+    // See SinkList::fire.
+    HRESULT fire(DISPID id, std::span<const variant> args = {}, const SinkFailureHandler& on_failure = {}) noexcept
+    {
+        return sinks_->fire(id, args, on_failure);
+    }
 
-    const IID& events() const noexcept { return events_; }
-    size_t sink_count() const;
+    const IID& events() const noexcept { return sinks_->events(); }
+    size_t sink_count() const { return sinks_->size(); }
+    // The sinks, for a thread that fires while this point's owner may go away.
+    const std::shared_ptr<SinkList>& sinks() const noexcept { return sinks_; }
 
 private:
     IConnectionPointContainer* container_;
-    IID events_;
-    mutable std::mutex mutex_;
-    std::vector<DWORD> cookies_;
+    std::shared_ptr<SinkList> sinks_;
 };
 
 class ConnectionPointContainer : public IConnectionPointContainer {

@@ -4,6 +4,7 @@
 #include "bsp/BSPApplication.h"
 #include "com/Aggregate.h"
 #include "idl/Tolvane_h.h"
+#include "nwrfc/NWRfcServer.h"
 #include "nwrfc/NWRfcSession.h"
 #include "soap/SoapSession.h"
 
@@ -19,7 +20,7 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_RfcServer, nullptr},
     {&CLSID_ConnectorCtrl, &com::create_instance<CConnectorCtrl>, &com::create_aggregated<CConnectorCtrl>},
     {&CLSID_NWRfcSession, &com::create_instance<CNWRfcSession>},
-    {&CLSID_NWRfcServer, nullptr},
+    {&CLSID_NWRfcServer, &com::create_instance<CNWRfcServer>},
 };
 
 const UINT kScripts[] = {101, 114, 117, 118, 119, 120, 121, 122};

@@ -10,7 +10,24 @@
 
 #include <boost/format.hpp>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace tolvane {
+
+// Where a description leaves offsets and lengths open (-1: a type a client made, or one that
+// came through the XML form), the library still needs them: components are placed one after
+// the other at their natural alignment, in both layouts.
+struct NWRfcLayout {
+    struct Placed {
+        long offset[2], length[2]; // [0] Unicode, [1] one byte a character
+    };
+    std::vector<Placed> components;
+    long length[2] = {0, 0};
+    long alignment[2] = {1, 1};
+};
+
 namespace {
 
 using namespace nwrfc;
@@ -20,6 +37,67 @@ short Short(unsigned value) noexcept { return static_cast<short>(value > 32767u 
 long Long(unsigned value) noexcept { return static_cast<long>(value > 0x7fffffffu ? 0x7fffffffu : value); }
 
 unsigned Unsigned(long value) noexcept { return value < 0 ? 0u : static_cast<unsigned>(value); }
+
+long RoundUp(long value, long multiple) noexcept { return (value + multiple - 1) / multiple * multiple; }
+
+NWRfcLayout LayoutOf(IRfcType* structure);
+
+// A component's natural length and alignment in one layout.
+std::pair<long, long> NaturalExtent(IRfcType* component, bool unicode)
+{
+    switch (KindOf(component)) {
+    case RFCTYPEKIND_STRUCT: {
+        const NWRfcLayout nested = LayoutOf(component);
+        const int l = unicode ? 0 : 1;
+        return {nested.length[l], nested.alignment[l]};
+    }
+    case RFCTYPEKIND_TABLE:
+        return {8, 8};
+    default:
+        break;
+    }
+    ABAPTYPE type = TYPE_CHAR;
+    short n = 0;
+    com::check(component->get_ScalarType(&type));
+    com::check(component->get_ScalarLength(&n));
+    const long chars = unicode ? 2 : 1;
+    switch (type) {
+    case TYPE_CHAR: case TYPE_NUM: return {chars * n, chars};
+    case TYPE_DATE: return {chars * 8, chars};
+    case TYPE_TIME: return {chars * 6, chars};
+    case TYPE_BCD: return {n / 2 + 1, 1};
+    case TYPE_BYTE: return {n, 1};
+    case TYPE_INT1: return {1, 1};
+    case TYPE_INT2: return {2, 2};
+    case TYPE_INT: return {4, 4};
+    default: return {8, 8}; // FLOAT, STRING, XSTRING
+    }
+}
+
+NWRfcLayout LayoutOf(IRfcType* structure)
+{
+    NWRfcLayout layout;
+    long running[2] = {0, 0};
+    ForEachComponent(structure, [&](IRfcType* component) {
+        long given[2][2] = {};
+        com::check(component->get_StructOffset(&given[0][0]));
+        com::check(component->get_StructLength(&given[0][1]));
+        com::check(component->get_structOffsetC1(&given[1][0]));
+        com::check(component->get_structLengthC1(&given[1][1]));
+        NWRfcLayout::Placed placed{};
+        for (int l = 0; l < 2; ++l) {
+            const auto [natural, alignment] = NaturalExtent(component, l == 0);
+            layout.alignment[l] = std::max(layout.alignment[l], alignment);
+            placed.length[l] = given[l][1] != -1 ? given[l][1] : natural;
+            placed.offset[l] = given[l][0] != -1 ? given[l][0] : RoundUp(running[l], alignment);
+            running[l] = placed.offset[l] + placed.length[l];
+        }
+        layout.components.push_back(placed);
+    });
+    for (int l = 0; l < 2; ++l)
+        layout.length[l] = RoundUp(running[l], layout.alignment[l]);
+    return layout;
+}
 
 std::wstring TypeText(const EntryPoints& rfc, RFCTYPE type)
 {
@@ -159,7 +237,9 @@ void CNWRFCField::Define(IRfcType* type)
     m_name = m_typeName = name.str();
     m_rfcType = com::share(type);
     m_kind = kind;
-    m_abapType = abapType;
+    // A structure's or table's ABAPTYPE is not always set (a type read from the XML form): its
+    // kind says what it is.
+    m_abapType = kind == RFCTYPEKIND_STRUCT ? TYPE_STRUCTURE : kind == RFCTYPEKIND_TABLE ? TYPE_ITAB : abapType;
     m_decimals = decimals == -1 ? 0 : decimals; // 65535 read as a short
     m_length = length;
     if (kind == RFCTYPEKIND_SCALAR) {
@@ -241,22 +321,33 @@ RFC_TYPE_DESC_HANDLE CNWRFCField::createTypeDesc()
     }
     long ucLength = m_ucLength, nucLength = m_nucLength;
     if (structure) {
-        AddComponentsOf(structure.get(), handle);
+        const NWRfcLayout layout = LayoutOf(structure.get());
+        AddComponentsOf(structure.get(), layout, handle);
         if (m_kind == RFCTYPEKIND_TABLE) {
             com::check(structure->get_StructLength(&ucLength));
             com::check(structure->get_structLengthC1(&nucLength));
         }
+        if (ucLength == -1)
+            ucLength = layout.length[0];
+        if (nucLength == -1)
+            nucLength = layout.length[1];
     }
     if (m_rfc.RfcSetTypeLength(handle, Unsigned(nucLength), Unsigned(ucLength), &m_errorInfo) != RFC_OK)
         Fail((boost::wformat(L"RfcSetTypeLength(%1%, %2%, %3%):") % m_typeName % nucLength % ucLength).str());
     return handle;
 }
 
-void CNWRFCField::AddComponentsOf(IRfcType* structure, RFC_TYPE_DESC_HANDLE target)
+void CNWRFCField::AddComponentsOf(IRfcType* structure, const NWRfcLayout& layout, RFC_TYPE_DESC_HANDLE target)
 {
+    size_t index = 0;
     ForEachComponent(structure, [&](IRfcType* component) {
         CNWRFCField field(m_rfc, m_errorInfo);
         field.Define(component);
+        const NWRfcLayout::Placed& place = layout.components[index++];
+        field.m_ucOffset = place.offset[0];
+        field.m_ucLength = place.length[0];
+        field.m_nucOffset = place.offset[1];
+        field.m_nucLength = place.length[1];
         RFC_FIELD_DESC description{};
         field.fillFieldDesc(description);
         TRACE_LOG(ostrel::TRACE_INFORMATION,

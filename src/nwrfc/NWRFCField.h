@@ -11,6 +11,8 @@
 
 namespace tolvane {
 
+struct NWRfcLayout;
+
 class CNWRFCField {
 public:
     CNWRFCField(const nwrfc::EntryPoints& rfc, nwrfc::RFC_ERROR_INFO& errorInfo) : m_rfc(rfc), m_errorInfo(errorInfo) {}
@@ -35,7 +37,7 @@ public:
 private:
     // A library field description, as a component (named like the field) or a parameter.
     void DefineField(const nwrfc::RFC_FIELD_DESC& description, bool component);
-    void AddComponentsOf(IRfcType* structure, nwrfc::RFC_TYPE_DESC_HANDLE target);
+    void AddComponentsOf(IRfcType* structure, const NWRfcLayout& layout, nwrfc::RFC_TYPE_DESC_HANDLE target);
     // A failed library call: traced with the record, thrown as message 543.
     [[noreturn]] void Fail(const std::wstring& context = {});
 

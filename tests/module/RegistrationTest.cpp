@@ -99,6 +99,15 @@ F Export(HMODULE dll, const char* name)
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
 }
 
+// Wine's per-user type library removal also takes the machine-wide interface keys, which the
+// tests after these need to marshal our interfaces: the program registers machine-wide again
+// before it ends.
+class MachineWideAgainAtTheEnd : public ::testing::Environment {
+public:
+    void TearDown() override { EXPECT_EQ(RunRegsvr32(L""), 0u); }
+};
+const auto* const kRestore = ::testing::AddGlobalTestEnvironment(new MachineWideAgainAtTheEnd);
+
 } // namespace
 
 TEST(Registration, MachineWideRegistrationWritesEveryKey)

@@ -1,0 +1,79 @@
+#pragma once
+// NWRfcListener: one NetWeaver server's registration at the gateway and the thread that serves
+// it. The library calls back on that thread; every callback becomes an event for the client,
+// fired into the client's apartment while the thread waits for the answer.
+//
+// The listener is shared between its server object and its thread, so that the server can be
+// released at any time (also from inside an event handler): the thread then ends on its own,
+// after the callback it is in, and takes the listener with it.
+#include "NWRfcLibrary.h"
+#include "com/Apartment.h"
+#include "server/RfcServerEvents.h"
+#include "server/RfcServerImpl.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace tolvane {
+
+class NWRfcListener : public std::enable_shared_from_this<NWRfcListener> {
+public:
+    struct Registration {
+        std::wstring programId, gatewayHost, gatewayService;
+    };
+
+    NWRfcListener(const nwrfc::EntryPoints& rfc, Registration registration, CProxy_RfcServerEvents events,
+                  std::shared_ptr<ServerErrorState> errors);
+
+    // Registers at the gateway; false with the error state set when the gateway refuses.
+    bool Register();
+    // Starts the listening thread on the registered connection.
+    void Start();
+    // Asks the thread to end after what it is doing; then waits for it (pumping), unless the
+    // caller is inside one of its events, where waiting would never end.
+    void Stop() noexcept;
+    bool Running() const noexcept { return m_running; }
+
+    // The library's callbacks, installed once for the process.
+    static void InstallCallbacks(const nwrfc::EntryPoints& rfc, const std::function<void(const wchar_t*)>& failed);
+
+private:
+    void Run() noexcept;
+    void ListenOnce();
+    void Reconnect();
+    // A lost connection or a failed registration: the client decides with Restart.
+    void LetTheClientDecide();
+    void Report(const nwrfc::RFC_ERROR_INFO& record, const std::wstring& label);
+
+    // Callbacks, found through the connections table.
+    nwrfc::RFC_RC Dispatch(nwrfc::RFC_FUNCTION_HANDLE function, nwrfc::RFC_ERROR_INFO& errorInfo);
+    nwrfc::RFC_RC Authorize(const nwrfc::RFC_SECURITY_ATTRIBUTES& attributes, nwrfc::RFC_ERROR_INFO& errorInfo);
+    nwrfc::RFC_RC TransactionStep(int step, const wchar_t* tid);
+
+    static NWRfcListener* Of(nwrfc::RFC_CONNECTION_HANDLE connection);
+    void Enter(nwrfc::RFC_CONNECTION_HANDLE connection);
+    void Leave() noexcept;
+
+    static nwrfc::RFC_RC NWRFC_API OnCall(nwrfc::RFC_CONNECTION_HANDLE, nwrfc::RFC_FUNCTION_HANDLE, nwrfc::RFC_ERROR_INFO*);
+    static nwrfc::RFC_RC NWRFC_API OnDescribe(const nwrfc::SAP_UC*, nwrfc::RFC_ATTRIBUTES, nwrfc::RFC_FUNCTION_DESC_HANDLE*);
+    static nwrfc::RFC_RC NWRFC_API OnAuthorize(nwrfc::RFC_CONNECTION_HANDLE, nwrfc::RFC_SECURITY_ATTRIBUTES*,
+                                               nwrfc::RFC_ERROR_INFO*);
+    static nwrfc::RFC_RC NWRFC_API OnCheck(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC NWRFC_API OnCommit(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC NWRFC_API OnRollback(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC NWRFC_API OnConfirm(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+
+    const nwrfc::EntryPoints& m_rfc;
+    const Registration m_registration;
+    CProxy_RfcServerEvents m_events;
+    std::shared_ptr<ServerErrorState> m_errors;
+    nwrfc::RFC_CONNECTION_HANDLE m_connection = nullptr; // the thread's, once started
+    nwrfc::RFC_ERROR_INFO m_record{};
+    std::atomic<bool> m_shutdown{false};
+    std::atomic<bool> m_running{false};
+    std::atomic<int> m_firing{0};
+    com::Event m_ended;
+};
+
+} // namespace tolvane

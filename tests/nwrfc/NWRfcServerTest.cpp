@@ -1,0 +1,341 @@
+// The NetWeaver server against sapsim's gateway: sapsim plays SAP through its admin endpoints,
+// the test is the client with an event sink on its own thread.
+#include "NWRfcTestSupport.h"
+#include "support/EventSink.h"
+#include "support/SimAdmin.h"
+
+#include "nwrfc/NWRfcPrototypes.h"
+#include "nwrfc/NWRfcServer.h"
+
+#include <atomic>
+#include <vector>
+
+using namespace test;
+using nlohmann::json;
+using tolvane::CNWRfcServer;
+
+namespace {
+
+// The events' dispatch ids.
+enum ServerEvent : DISPID { OnCall = 1, OnLogon = 2, OnError = 3, OnCheck = 4, OnCommit = 5, OnRollback = 6, OnConfirm = 7 };
+
+// A server registered under `programId` with a sink on this thread.
+struct Served {
+    com::ptr<CNWRfcServer> server = com::make<CNWRfcServer>();
+    com::ptr<EventSink> sink = EventSink::Create(DIID__RfcServerEvents);
+    std::wstring programId;
+
+    explicit Served(const std::wstring& id, bool advise = true) : programId(id)
+    {
+        if (const char* trace = std::getenv("NWRFC_SERVER_TRACE"))
+            server->put_Option(com::bstr(L"trace.file").get(), com::bstr(std::wstring(trace, trace + strlen(trace))).get());
+        server->put_Option(com::bstr(L"nwrfc.path").get(), com::bstr(StandInFolder()).get());
+        server->put_ProgramID(com::bstr(id).get());
+        server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
+        server->put_GatewayService(com::bstr(std::to_wstring(GatewayPort())).get());
+        if (advise) {
+            com::ptr<IConnectionPoint> point;
+            server->FindConnectionPoint(DIID__RfcServerEvents, point.put());
+            DWORD cookie = 0;
+            EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
+        }
+    }
+    ~Served()
+    {
+        if (server)
+            server->Shutdown();
+    }
+
+    AdminReply Call(const std::wstring& function, json values = json::object(), const std::string& user = "DEMO")
+    {
+        return AdminRequestPumping(SimPort(), "POST", "call",
+                                   {{"programId", Narrow(programId)}, {"function", Narrow(function)},
+                                    {"values", std::move(values)}, {"user", user}, {"timeoutMs", 10000}});
+    }
+    static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+};
+
+std::wstring ServerMessage(IRfcServer* server)
+{
+    com::ptr<IRfcServerErrorInfo> info;
+    server->get_ErrorInfo(info.put());
+    com::bstr message;
+    info->get_Message(message.put());
+    return message.str();
+}
+
+bool ServerFailed(IRfcServer* server)
+{
+    VARIANT_BOOL failed = VARIANT_FALSE;
+    server->get_Error(&failed);
+    return failed != VARIANT_FALSE;
+}
+
+// The event's argument, queried for the interface its handler needs.
+template <class I>
+com::ptr<I> Argument(DISPPARAMS* params)
+{
+    return com::share(V_DISPATCH(&params->rgvarg[0])).query<I>();
+}
+
+com::ptr<IRfcParameters> List(IFunctionCall* call, HRESULT (STDMETHODCALLTYPE IFunctionCall::*getter)(IRfcParameters**))
+{
+    com::ptr<IRfcParameters> list;
+    (call->*getter)(list.put());
+    return list;
+}
+
+// The interface of STFC_STRUCTURE, as sapsim describes it, installed on `server`.
+void InstallStfcStructure(IRfcServer* server)
+{
+    auto session = ConnectedNWSession();
+    auto prototype = Import(session.get(), L"STFC_STRUCTURE");
+    ASSERT_EQ(server->InstallFunction(prototype.get()), S_OK);
+}
+
+} // namespace
+
+TEST(NWRfcServer, ACallArrivesOnTheClientsThreadWithValuesAndItsAnswerReachesTheCaller)
+{
+    Served s(L"TOLVANE.SERVE.VALUES");
+    InstallStfcStructure(s.server.get());
+    ASSERT_EQ(s.server->Serve(), S_OK) << ServerMessage(s.server.get());
+    VARIANT_BOOL listening = VARIANT_FALSE;
+    s.server->get_IsListening(&listening);
+    EXPECT_EQ(listening, VARIANT_TRUE);
+    EXPECT_EQ(s.server->Serve(), static_cast<HRESULT>(0x8004020B)); // one listening thread per server
+
+    s.sink->onEvent = [](DISPID id, DISPPARAMS* params) {
+        if (id != OnCall)
+            return;
+        auto call = Argument<IFunctionCall>(params);
+        com::ptr<IRfcParameter> in, out;
+        List(call.get(), &IFunctionCall::get_Importing)->get_Item(com::variant(L"IMPORTSTRUCT").get(), in.put());
+        List(call.get(), &IFunctionCall::get_Exporting)->get_Item(com::variant(L"ECHOSTRUCT").get(), out.put());
+        com::ptr<IRfcFields> from, to;
+        in->get_Fields(from.put());
+        out->get_Fields(to.put());
+        com::ptr<IRfcField> source, target;
+        from->get_Item(com::variant(L"RFCCHAR4").get(), source.put());
+        to->get_Item(com::variant(L"RFCCHAR4").get(), target.put());
+        com::variant text;
+        source->get_value(text.put());
+        target->put_value(text.get());
+        com::ptr<IRfcParameter> response;
+        List(call.get(), &IFunctionCall::get_Exporting)->get_Item(com::variant(L"RESPTEXT").get(), response.put());
+        response->put_value(com::variant(L"served by Tolvane").get());
+        com::ptr<IRfcParameter> table;
+        List(call.get(), &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
+        com::ptr<IRfcRows> rows;
+        table->get_Rows(rows.put());
+        rows->AddRows(1);
+    };
+    const AdminReply reply = s.Call(L"STFC_STRUCTURE", {{"IMPORTSTRUCT", {{"RFCCHAR4", "ABCD"}, {"RFCINT4", "7"}}},
+                                                        {"RFCTABLE", json::array({{{"RFCCHAR4", "ROW1"}}})}});
+    ASSERT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
+    EXPECT_EQ(reply.body["values"]["ECHOSTRUCT"]["RFCCHAR4"], "ABCD");
+    EXPECT_EQ(reply.body["values"]["RESPTEXT"], "served by Tolvane");
+    EXPECT_EQ(reply.body["values"]["RFCTABLE"].size(), 2u);
+    EXPECT_EQ(s.sink->Calls(OnCall), 1);
+    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
+}
+
+TEST(NWRfcServer, RaiseExceptionReachesTheCallerWithTheTablesAndAnUnknownFunctionIsServedEmpty)
+{
+    Served s(L"TOLVANE.SERVE.RAISE");
+    InstallStfcStructure(s.server.get());
+    ASSERT_EQ(s.server->Serve(), S_OK);
+    long parameters = -1;
+    s.sink->onEvent = [&](DISPID id, DISPPARAMS* params) {
+        if (id != OnCall)
+            return;
+        auto call = Argument<IFunctionCall>(params);
+        com::bstr name;
+        call->get_Function(name.put());
+        if (name.view() == L"STFC_STRUCTURE") {
+            com::ptr<IRfcParameter> table;
+            List(call.get(), &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
+            com::ptr<IRfcRows> rows;
+            table->get_Rows(rows.put());
+            rows->AddRows(3);
+            call->RaiseException(com::bstr(L"NOT_FOUND").get(), com::bstr(L"nothing here").get());
+            return;
+        }
+        parameters = 0;
+        for (auto getter : {&IFunctionCall::get_Importing, &IFunctionCall::get_Exporting, &IFunctionCall::get_Tables}) {
+            long count = 0;
+            List(call.get(), getter)->get_Count(&count);
+            parameters += count;
+        }
+    };
+    AdminReply reply = s.Call(L"STFC_STRUCTURE");
+    EXPECT_EQ(reply.body.value("result", ""), "exception") << reply.body.dump();
+    EXPECT_EQ(reply.body.value("key", ""), "NOT_FOUND");
+    EXPECT_EQ(reply.body.value("message", ""), "nothing here");
+    EXPECT_EQ(reply.body["values"]["RFCTABLE"].size(), 3u);
+
+    reply = s.Call(L"Z_NEVER_INSTALLED");
+    EXPECT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
+    EXPECT_EQ(parameters, 0);
+}
+
+TEST(NWRfcServer, TheLogonEventDecidesAndWithoutASinkEveryoneIsLetIn)
+{
+    Served s(L"TOLVANE.SERVE.LOGON");
+    ASSERT_EQ(s.server->Serve(), S_OK);
+    std::wstring user;
+    s.sink->onEvent = [&](DISPID id, DISPPARAMS* params) {
+        if (id != OnLogon)
+            return;
+        auto logon = Argument<IRfcServerLogonInfo>(params);
+        com::bstr name;
+        logon->get_User(name.put());
+        user = name.str();
+        logon->put_RequestAllowed(name.view() == L"RFCUSER" ? VARIANT_TRUE : VARIANT_FALSE);
+    };
+    EXPECT_EQ(s.Call(L"Z_ANY", json::object(), "RFCUSER").body.value("result", ""), "ok");
+    const AdminReply refused = s.Call(L"Z_ANY", json::object(), "DEMO");
+    EXPECT_EQ(refused.body.value("result", ""), "error") << refused.body.dump();
+    EXPECT_EQ(user, L"DEMO");
+    // The refusal cost the caller its call, not the server its registration.
+    EXPECT_EQ(s.Call(L"Z_ANY", json::object(), "RFCUSER").body.value("result", ""), "ok");
+
+    Served silent(L"TOLVANE.SERVE.NOSINK", false);
+    ASSERT_EQ(silent.server->Serve(), S_OK);
+    EXPECT_EQ(silent.Call(L"Z_ANY").body.value("result", ""), "ok");
+}
+
+TEST(NWRfcServer, ATransactionalUnitRaisesItsStepsInOrderAndAnUnansweredStepFailsIt)
+{
+    Served s(L"TOLVANE.SERVE.TRFC");
+    ASSERT_EQ(s.server->Serve(), S_OK);
+    std::vector<DISPID> steps;
+    bool answer = true;
+    s.sink->onEvent = [&](DISPID id, DISPPARAMS* params) {
+        steps.push_back(id);
+        if (id >= OnCheck && answer)
+            Argument<IRfcTransactionInfo>(params)->put_Status(0);
+    };
+    auto unit = [&](const char* tid) {
+        return AdminRequestPumping(SimPort(), "POST", "transaction",
+                                   {{"programId", "TOLVANE.SERVE.TRFC"}, {"function", "Z_UNIT"}, {"tid", tid}})
+            .body.value("result", "");
+    };
+    EXPECT_EQ(unit("0A1B2C3D4E5F60718293A4B5"), "committed");
+    EXPECT_EQ(steps, (std::vector<DISPID>{OnCheck, OnLogon, OnCall, OnCommit, OnConfirm}));
+    answer = false;
+    steps.clear();
+    EXPECT_EQ(unit("0A1B2C3D4E5F60718293A4B6"), "check failed");
+    EXPECT_EQ(steps, (std::vector<DISPID>{OnCheck}));
+}
+
+TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
+{
+    for (const bool restart : {false, true}) {
+        Served s(restart ? L"TOLVANE.SERVE.RESTART" : L"TOLVANE.SERVE.STOP");
+        ASSERT_EQ(s.server->Serve(), S_OK);
+        com::Event told;
+        s.sink->onEvent = [&](DISPID id, DISPPARAMS* params) {
+            if (id != OnError)
+                return;
+            Argument<IRfcServerErrorInfo>(params)->put_Restart(restart ? VARIANT_TRUE : VARIANT_FALSE);
+            told.set();
+        };
+        AdminRequest(SimPort(), "POST", "drop", {{"programId", Served::Narrow(s.programId)}});
+        ASSERT_TRUE(PumpUntil(told.get(), 10000)) << restart;
+        EXPECT_TRUE(ServerFailed(s.server.get()));
+        if (restart) {
+            // Registered again: the next call is served.
+            EXPECT_EQ(s.Call(L"Z_ANY").body.value("result", ""), "ok");
+        } else {
+            const ULONGLONG start = GetTickCount64();
+            VARIANT_BOOL listening = VARIANT_TRUE;
+            com::Event never;
+            while (listening && GetTickCount64() - start < 10000) {
+                PumpUntil(never.get(), 20); // the listening thread still talks to this apartment
+                s.server->get_IsListening(&listening);
+            }
+            EXPECT_EQ(listening, VARIANT_FALSE);
+        }
+        EXPECT_EQ(s.sink->Calls(OnError), 1) << restart;
+    }
+}
+
+TEST(NWRfcServer, ShutdownEndsListeningAndAHandlerMayShutDownOrReleaseItsServer)
+{
+    auto idle = com::make<CNWRfcServer>();
+    EXPECT_EQ(idle->Shutdown(), S_OK); // never served
+
+    Served s(L"TOLVANE.SERVE.SHUTDOWN");
+    ASSERT_EQ(s.server->Serve(), S_OK);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(s.server->Shutdown(), S_OK);
+    EXPECT_LT(GetTickCount64() - start, 5000u); // within about one listening period
+    VARIANT_BOOL listening = VARIANT_TRUE;
+    s.server->get_IsListening(&listening);
+    EXPECT_EQ(listening, VARIANT_FALSE);
+
+    for (const bool release : {false, true}) {
+        Served inside(release ? L"TOLVANE.SERVE.RELEASE" : L"TOLVANE.SERVE.INSIDE");
+        ASSERT_EQ(inside.server->Serve(), S_OK);
+        inside.sink->onEvent = [&](DISPID id, DISPPARAMS*) {
+            if (id != OnCall)
+                return;
+            if (release)
+                inside.server = nullptr;
+            else
+                inside.server->Shutdown();
+        };
+        EXPECT_EQ(inside.Call(L"Z_ANY").body.value("result", ""), "ok") << release;
+        const AdminReply registrations = AdminRequest(SimPort(), "GET", "registrations");
+        const ULONGLONG stopping = GetTickCount64();
+        bool gone = false;
+        while (!gone && GetTickCount64() - stopping < 10000) {
+            gone = true;
+            for (const json& r : AdminRequest(SimPort(), "GET", "registrations").body["registrations"])
+                gone = gone && r.value("programId", "") != Served::Narrow(inside.programId);
+            if (!gone)
+                Sleep(20);
+        }
+        EXPECT_TRUE(gone) << release << " " << registrations.body.dump();
+    }
+}
+
+TEST(NWRfcServer, ServersOfOneProcessShareOnePrototypePerNameTheLastInstalled)
+{
+    Served first(L"TOLVANE.SERVE.SHARED1"), second(L"TOLVANE.SERVE.SHARED2");
+    auto session = ConnectedNWSession();
+    ASSERT_EQ(first.server->InstallFunction(Import(session.get(), L"STFC_STRUCTURE").get()), S_OK);
+    com::ptr<IFunctionCall> other;
+    session->CreateCall(other.put());
+    other->put_Function(com::bstr(L"STFC_STRUCTURE").get());
+    List(other.get(), &IFunctionCall::get_Importing)
+        ->AddScalar(com::bstr(L"ONLY").get(), TYPE_CHAR, 4, 0, com::variant().get());
+    ASSERT_EQ(second.server->InstallFunction(other.get()), S_OK);
+    ASSERT_EQ(first.server->Serve(), S_OK);
+    std::wstring seen;
+    first.sink->onEvent = [&](DISPID id, DISPPARAMS* params) {
+        if (id != OnCall)
+            return;
+        com::ptr<IRfcParameter> only;
+        seen = SUCCEEDED(List(Argument<IFunctionCall>(params).get(), &IFunctionCall::get_Importing)
+                             ->get_Item(com::variant(L"ONLY").get(), only.put()))
+                   ? L"second"
+                   : L"first";
+    };
+    EXPECT_EQ(first.Call(L"STFC_STRUCTURE").body.value("result", ""), "ok");
+    EXPECT_EQ(seen, L"second");
+}
+
+TEST(NWRfcServer, NamesNeverInstalledAreDescribedOnlyUpToABound)
+{
+    Served s(L"TOLVANE.SERVE.BOUND");
+    ASSERT_EQ(s.server->Serve(), S_OK); // binds the library
+    const nwrfc::EntryPoints& rfc = *nwrfc::Library::Bound();
+    nwrfc::RFC_ERROR_INFO record{};
+    size_t described = 0;
+    for (size_t i = 0; i < tolvane::NWRfcPrototypes::kUnknownNamesDescribed + 10; ++i)
+        described += tolvane::NWRfcPrototypes::Instance().Describe(rfc, L"Z_MADE_UP_" + std::to_wstring(i), record) != nullptr;
+    EXPECT_LE(described, tolvane::NWRfcPrototypes::kUnknownNamesDescribed);
+    EXPECT_GT(described, tolvane::NWRfcPrototypes::kUnknownNamesDescribed - 20); // others made some before
+}
