@@ -1,11 +1,14 @@
 #pragma once
-// com::ThreadNotifier lets any thread make a callback run on the thread that made the notifier
-// (its home thread), the next time that thread retrieves messages: in any message loop, and
-// also inside CoWaitForMultipleHandles, which dispatches sent messages but not posted ones.
-// Ringing never blocks the ringer and never runs the callback on the ringer's thread.
+// com::ThreadNotifier lets any thread make work run on the thread that made the notifier (its
+// home thread), the next time that thread retrieves messages: in any message loop, and also
+// inside CoWaitForMultipleHandles, which dispatches sent messages but not posted ones.
+//   ring()  runs the notifier's callback there soon; the ringer does not wait;
+//   call()  runs the given work there and waits for it to end (the work may use the caller's
+//           objects directly: no marshalling, no round trips between apartments).
 //
-// It is a message-only window whose procedure runs the callback; the callback may destroy the
-// notifier (the window then goes after the procedure has returned to the system).
+// It is a message-only window whose procedure runs the work; the work may destroy the notifier.
+// A notifier destroyed on another thread leaves its window to be destroyed on the home thread;
+// the module stays loaded while the window exists.
 #include <windows.h>
 
 #include <functional>
@@ -23,6 +26,9 @@ public:
 
     // From another thread: the callback runs on the home thread soon.
     void ring() noexcept;
+    // From any thread: runs `work` on the home thread and returns when it has. False when the
+    // home thread has no window any more (it has ended).
+    bool call(const std::function<void()>& work) noexcept;
     DWORD home_thread() const noexcept { return home_; }
 
 private:

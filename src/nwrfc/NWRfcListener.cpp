@@ -75,8 +75,17 @@ RFC_RC Guarded(RFC_ERROR_INFO& errorInfo, Body&& body) noexcept
 
 NWRfcListener::NWRfcListener(const EntryPoints& rfc, Registration registration, CProxy_RfcServerEvents events,
                              std::shared_ptr<ServerErrorState> errors)
-    : m_rfc(rfc), m_registration(std::move(registration)), m_events(std::move(events)), m_errors(std::move(errors))
+    : m_rfc(rfc), m_registration(std::move(registration)), m_events(std::move(events)), m_errors(std::move(errors)),
+      m_home(std::make_unique<com::ThreadNotifier>([] {}))
 {
+}
+
+void NWRfcListener::Deliver(const std::function<void()>& raise) noexcept
+{
+    ++m_firing;
+    if (!m_home->call(raise))
+        TRACE_LOG(ostrel::TRACE_WARNING, L"the client's thread has ended: an event was not delivered");
+    --m_firing;
 }
 
 void NWRfcListener::InstallCallbacks(const EntryPoints& rfc, const std::function<void(const wchar_t*)>& failed)
@@ -212,9 +221,7 @@ void NWRfcListener::Reconnect()
 
 void NWRfcListener::LetTheClientDecide()
 {
-    ++m_firing;
-    m_events.Fire_ServerError(m_errors->info.get());
-    --m_firing;
+    Deliver([&] { m_events.Fire_ServerError(m_errors->info.get()); });
     if (!m_errors->info->Restart())
         m_shutdown = true;
 }
@@ -235,9 +242,7 @@ RFC_RC NWRfcListener::Dispatch(RFC_FUNCTION_HANDLE function, RFC_ERROR_INFO& err
     converter.getRfcArgs(function, &call->Parameters(CFunctionCall::Importing), L"IMPORTING");
     converter.getRfcArgs(function, &call->Parameters(CFunctionCall::Changing), L"CHANGING");
     converter.getRfcArgs(function, &call->Parameters(CFunctionCall::Tables), L"TABLES");
-    ++m_firing;
-    m_events.Fire_IncomingCall(call.get());
-    --m_firing;
+    Deliver([&] { m_events.Fire_IncomingCall(call.get()); });
 
     if (const std::wstring& exception = call->ExceptionName(); !exception.empty()) {
         converter.putRfcArgs(&call->Parameters(CFunctionCall::Tables), function, L"TABLES", false);
@@ -268,11 +273,10 @@ RFC_RC NWRfcListener::Authorize(const RFC_SECURITY_ATTRIBUTES& attributes, RFC_E
     com::check(logon->SetLogonInfo(com::bstr(function).get(), com::bstr(client).get(), com::bstr(user).get(),
                                    com::bstr(L"").get(), com::bstr(program).get(),
                                    snc.empty() ? VARIANT_FALSE : VARIANT_TRUE, com::bstr(snc).get()));
-    ++m_firing;
-    const HRESULT fired = m_events.Fire_Logon(logon.get());
-    --m_firing;
-    if (FAILED(fired))
-        TRACE_CHECK_HR(fired, L"Fire_Logon");
+    Deliver([&] {
+        if (const HRESULT fired = m_events.Fire_Logon(logon.get()); FAILED(fired))
+            TRACE_CHECK_HR(fired, L"Fire_Logon");
+    });
     const bool allowed = logon->RequestAllowed();
     TRACE_LOG(ostrel::TRACE_INFORMATION, (boost::wformat(L"allowed=%1%") % (allowed ? L"yes" : L"no")).str());
     if (allowed)
@@ -288,14 +292,14 @@ RFC_RC NWRfcListener::TransactionStep(int step, const wchar_t* tid)
     TRACE_LOG(ostrel::TRACE_INFORMATION, (boost::wformat(kTraces[step]) % Text(tid)).str());
     auto info = com::make<CRfcTransactionInfo>();
     com::check(info->SetTID(com::bstr(Text(tid)).get()));
-    ++m_firing;
-    switch (step) {
-    case 0: m_events.Fire_TransactionCheck(info.get()); break;
-    case 1: m_events.Fire_TransactionCommit(info.get()); break;
-    case 2: m_events.Fire_TransactionRollback(info.get()); break;
-    default: m_events.Fire_TransactionConfirm(info.get()); break;
-    }
-    --m_firing;
+    Deliver([&] {
+        switch (step) {
+        case 0: m_events.Fire_TransactionCheck(info.get()); break;
+        case 1: m_events.Fire_TransactionCommit(info.get()); break;
+        case 2: m_events.Fire_TransactionRollback(info.get()); break;
+        default: m_events.Fire_TransactionConfirm(info.get()); break;
+        }
+    });
     const RFC_RC status = static_cast<RFC_RC>(info->Status());
     TRACE_LOG(ostrel::TRACE_INFORMATION, nw::RcName(m_rfc, status));
     return status;

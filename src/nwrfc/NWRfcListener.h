@@ -1,17 +1,21 @@
 #pragma once
 // NWRfcListener: one NetWeaver server's registration at the gateway and the thread that serves
 // it. The library calls back on that thread; every callback becomes an event for the client,
-// fired into the client's apartment while the thread waits for the answer.
+// raised on the client's own thread (the one that called Serve) while the listening thread
+// waits for the answer. The handler works on the event's objects directly: they are plain
+// objects, and their maker waits while the handler uses them.
 //
 // The listener is shared between its server object and its thread, so that the server can be
 // released at any time (also from inside an event handler): the thread then ends on its own,
 // after the callback it is in, and takes the listener with it.
 #include "NWRfcLibrary.h"
 #include "com/Apartment.h"
+#include "com/ThreadNotifier.h"
 #include "server/RfcServerEvents.h"
 #include "server/RfcServerImpl.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +27,7 @@ public:
         std::wstring programId, gatewayHost, gatewayService;
     };
 
+    // On the client's thread, whose events it will raise there.
     NWRfcListener(const nwrfc::EntryPoints& rfc, Registration registration, CProxy_RfcServerEvents events,
                   std::shared_ptr<ServerErrorState> errors);
 
@@ -44,6 +49,8 @@ private:
     void Reconnect();
     // A lost connection or a failed registration: the client decides with Restart.
     void LetTheClientDecide();
+    // Runs `raise` (one event) on the client's thread, and waits for it.
+    void Deliver(const std::function<void()>& raise) noexcept;
     void Report(const nwrfc::RFC_ERROR_INFO& record, const std::wstring& label);
 
     // Callbacks, found through the connections table.
@@ -74,6 +81,7 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<int> m_firing{0};
     com::Event m_ended;
+    std::unique_ptr<com::ThreadNotifier> m_home; // the client's thread
 };
 
 } // namespace tolvane

@@ -1,7 +1,7 @@
 #pragma once
 // CCookieJar: the automation face of a transport's cookie store (GetNamedProperty "cookies").
 #include "CookieStore.h"
-#include "FreeThreaded.h"
+#include "com/FreeThreaded.h"
 #include "HttpUrl.h"
 #include "SoapKit.h"
 #include "com/Dispatch.h"
@@ -11,7 +11,7 @@
 
 namespace soapkit {
 
-class CCookieJar : public com::Object<CCookieJar, com::Dispatch<ICookieJar>, com::SupportErrorInfo<ICookieJar>, FreeThreaded> {
+class CCookieJar : public com::Object<CCookieJar, com::Dispatch<ICookieJar>, com::SupportErrorInfo<ICookieJar>, com::FreeThreaded> {
 public:
     explicit CCookieJar(std::shared_ptr<CookieStore> store) : store_(std::move(store)) {}
     static com::ErrorSource error_source() noexcept { return {&CLSID_CookieJar, &IID_ICookieJar}; }

@@ -4,7 +4,7 @@
 // may change meanwhile (SetTimeout wakes the waiter). Requests are served one at a time.
 #include "CookieJar.h"
 #include "CookieStore.h"
-#include "FreeThreaded.h"
+#include "com/FreeThreaded.h"
 #include "HttpExchange.h"
 #include "SoapKit.h"
 #include "Timeout.h"
@@ -18,7 +18,7 @@
 namespace soapkit {
 
 class CHttpTransport
-    : public com::Object<CHttpTransport, com::Dispatch<IHttpTransport>, com::SupportErrorInfo<IHttpTransport>, FreeThreaded> {
+    : public com::Object<CHttpTransport, com::Dispatch<IHttpTransport>, com::SupportErrorInfo<IHttpTransport>, com::FreeThreaded> {
 public:
     CHttpTransport();
     ~CHttpTransport() override;

@@ -2,7 +2,7 @@
 // CSoapEnvelope: one SOAP 1.1 document. Starts as a request (Envelope, Body, and the request
 // element that NameBody names); ReadResponse replaces it with the parsed response. Node
 // objects handed out earlier keep the document they came from.
-#include "FreeThreaded.h"
+#include "com/FreeThreaded.h"
 #include "SoapKit.h"
 #include "XmlTree.h"
 #include "com/Dispatch.h"
@@ -15,7 +15,7 @@
 namespace soapkit {
 
 class CSoapEnvelope
-    : public com::Object<CSoapEnvelope, com::Dispatch<ISoapEnvelope>, com::SupportErrorInfo<ISoapEnvelope>, FreeThreaded> {
+    : public com::Object<CSoapEnvelope, com::Dispatch<ISoapEnvelope>, com::SupportErrorInfo<ISoapEnvelope>, com::FreeThreaded> {
 public:
     CSoapEnvelope();
     static com::ErrorSource error_source() noexcept { return {&CLSID_SoapEnvelope, &IID_ISoapEnvelope}; }

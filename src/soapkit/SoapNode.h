@@ -1,7 +1,7 @@
 #pragma once
 // CSoapNode: one element of an envelope's document. Holds the document, so the element stays
 // valid for as long as a client holds the node, whatever happens to the envelope.
-#include "FreeThreaded.h"
+#include "com/FreeThreaded.h"
 #include "SoapKit.h"
 #include "XmlTree.h"
 #include "com/Variant.h"
@@ -10,7 +10,7 @@
 
 namespace soapkit {
 
-class CSoapNode : public com::Object<CSoapNode, com::Dispatch<ISoapNode>, com::SupportErrorInfo<ISoapNode>, FreeThreaded> {
+class CSoapNode : public com::Object<CSoapNode, com::Dispatch<ISoapNode>, com::SupportErrorInfo<ISoapNode>, com::FreeThreaded> {
 public:
     CSoapNode(std::shared_ptr<XmlTree> tree, XmlNode* element) : tree_(std::move(tree)), element_(element) {}
     static com::ErrorSource error_source() noexcept { return {&CLSID_SoapNode, &IID_ISoapNode}; }

@@ -2,7 +2,7 @@
 // CSoapNodes: the child elements of one element (or of the document body), in document order.
 // Positional access keeps a list of the children that is rebuilt only after the document
 // changed, so reading a table row by row stays linear.
-#include "FreeThreaded.h"
+#include "com/FreeThreaded.h"
 #include "SoapKit.h"
 #include "XmlTree.h"
 #include "com/Dispatch.h"
@@ -13,7 +13,7 @@
 namespace soapkit {
 
 class CSoapNodes
-    : public com::Object<CSoapNodes, com::Dispatch<ISoapNodes>, com::SupportErrorInfo<ISoapNodes>, FreeThreaded> {
+    : public com::Object<CSoapNodes, com::Dispatch<ISoapNodes>, com::SupportErrorInfo<ISoapNodes>, com::FreeThreaded> {
 public:
     CSoapNodes(std::shared_ptr<XmlTree> tree, XmlNode* parent) : tree_(std::move(tree)), parent_(parent) {}
     static com::ErrorSource error_source() noexcept { return {&CLSID_SoapNodes, &IID_ISoapNodes}; }

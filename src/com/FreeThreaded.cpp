@@ -1,14 +1,21 @@
 #include "FreeThreaded.h"
 
+#include "ComPtr.h"
+
 #include <objbase.h>
 
-namespace soapkit {
+namespace com {
 
-FreeThreaded::FreeThreaded()
+IMarshal* FreeThreaded::marshaler() noexcept
 {
-    com::ptr<IUnknown> created;
-    if (SUCCEEDED(CoCreateFreeThreadedMarshaler(nullptr, created.put())))
-        marshaler_ = created.try_query<IMarshal>();
+    // One for the process, never released: it belongs to the system's COM library, not to us.
+    static IMarshal* const shared = []() -> IMarshal* {
+        ptr<IUnknown> created;
+        if (FAILED(CoCreateFreeThreadedMarshaler(nullptr, created.put())))
+            return nullptr;
+        return created.try_query<IMarshal>().detach();
+    }();
+    return shared;
 }
 
 HRESULT FreeThreaded::GetUnmarshalClass(REFIID iid, void* object, DWORD context, void* reserved, DWORD flags,
@@ -50,4 +57,4 @@ HRESULT FreeThreaded::DisconnectObject(DWORD reserved)
     return m ? m->DisconnectObject(reserved) : E_UNEXPECTED;
 }
 
-} // namespace soapkit
+} // namespace com

@@ -1,14 +1,18 @@
 #pragma once
-// soapkit::FreeThreaded: an interface-table entry that makes a class free-threaded. It answers
-// IMarshal with the system's free-threaded marshaler, so that marshalling one of our objects
-// into another apartment of the process (the Global Interface Table, a call through a proxy)
-// hands over the object itself instead of a proxy. Only for classes that guard their own state
-// and hold no interface pointers of other apartments.
-#include "com/ComPtr.h"
-
+// com::FreeThreaded: an interface-table entry that makes a class free-threaded. It answers
+// IMarshal with the system's free-threaded marshaler, so that marshalling one of our objects into
+// another apartment of the process (the Global Interface Table, an event argument, a call
+// through a proxy) hands over the object itself instead of a proxy: no round trips back into
+// the apartment that made it.
+//
+// Only for classes whose objects hold no interface pointers of one apartment, and whose users
+// do not touch one object from two threads at once: data objects (calls, parameters, fields,
+// types) passed to a handler while their owner waits for it, and objects that guard their own
+// state. One marshaler serves every object (it works on the pointer it is given), so an object
+// pays one entry in its interface table for it.
 #include <objidl.h>
 
-namespace soapkit {
+namespace com {
 
 class FreeThreaded : public IMarshal {
 public:
@@ -26,17 +30,10 @@ public:
 
     // Without the system's marshaler the object does not answer IMarshal at all, so that COM
     // marshals it the standard way instead of failing.
-    bool entry_available() const noexcept { return marshaler_ != nullptr; }
-
-protected:
-    FreeThreaded();
+    bool entry_available() const noexcept { return marshaler() != nullptr; }
 
 private:
-    IMarshal* marshaler() const noexcept { return marshaler_.get(); }
-
-    // The marshaler works on the interface pointer it is given, so one that is not aggregated
-    // into this object serves it.
-    com::ptr<IMarshal> marshaler_;
+    static IMarshal* marshaler() noexcept;
 };
 
-} // namespace soapkit
+} // namespace com
