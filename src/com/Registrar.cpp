@@ -8,6 +8,7 @@
 
 #include <oleauto.h>
 
+#include <cwchar>
 #include <cwctype>
 #include <memory>
 #include <vector>
@@ -273,9 +274,48 @@ void remove_keys(HKEY parent, const std::vector<Key>& keys)
     }
 }
 
+bool is_classes_root(const std::wstring& name) { return name == L"HKCR" || name == L"HKEY_CLASSES_ROOT"; }
+
+// On 64-bit Windows each bitness has its own view of the classes' CLSID keys, while ProgIDs and
+// AppIDs are shared by both. Whether the other bitness's view still registers one of `classes`
+// (the script's CLSID blocks), so that the shared keys must stay for its clients.
+bool other_view_registers(const std::vector<Key>& classes, RegistryScope scope)
+{
+    constexpr REGSAM other_view = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const HKEY root = scope == RegistryScope::user ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+    const std::wstring prefix = scope == RegistryScope::user ? L"Software\\Classes\\CLSID\\" : L"CLSID\\";
+    for (const Key& block : classes)
+        for (const Key& class_key : block.children) {
+            HKEY key = nullptr;
+            const std::wstring server = prefix + class_key.name + L"\\InprocServer32";
+            if (!class_key.is_value &&
+                RegOpenKeyExW(root, server.c_str(), 0, KEY_READ | other_view, &key) == ERROR_SUCCESS) {
+                RegCloseKey(key);
+                return true;
+            }
+        }
+    return false;
+}
+
+// Removes a root block's keys. Under HKCR the CLSID keys go first (on 32-bit Windows the "other"
+// view is this one), and the shared keys only when no other view still needs them.
+void remove_root_keys(const std::wstring& root_name, HKEY root, const std::vector<Key>& keys, RegistryScope scope)
+{
+    if (!is_classes_root(root_name)) {
+        remove_keys(root, keys);
+        return;
+    }
+    std::vector<Key> classes, shared;
+    for (const Key& k : keys)
+        (_wcsicmp(k.name.c_str(), L"CLSID") == 0 ? classes : shared).push_back(k);
+    remove_keys(root, classes);
+    if (!other_view_registers(classes, scope))
+        remove_keys(root, shared);
+}
+
 RegKey open_root(const std::wstring& name, RegistryScope scope)
 {
-    if (name == L"HKCR" || name == L"HKEY_CLASSES_ROOT") {
+    if (is_classes_root(name)) {
         if (scope == RegistryScope::user)
             return RegKey::create(HKEY_CURRENT_USER, L"Software\\Classes");
         return RegKey::create(HKEY_CLASSES_ROOT, L"");
@@ -337,7 +377,7 @@ HRESULT Registrar::run(std::wstring_view script, bool install, RegistryScope sco
             if (install)
                 install_keys(root.get(), keys);
             else
-                remove_keys(root.get(), keys);
+                remove_root_keys(root_name, root.get(), keys, scope);
         }
         return S_OK;
     });

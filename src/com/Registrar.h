@@ -7,7 +7,9 @@
 //   val name = s 'text' | d 'number'
 // %NAME% is replaced from the registrar's replacement map (%% gives %). Unregistration deletes
 // ForceRemove keys whole, plain keys once they have no subkeys left, named values, and never
-// NoRemove keys. In user scope HKCR means HKEY_CURRENT_USER\Software\Classes.
+// NoRemove keys. In user scope HKCR means HKEY_CURRENT_USER\Software\Classes. Keys under HKCR
+// outside CLSID (ProgIDs, AppIDs) are shared by the 32-bit and the 64-bit registry view: they
+// stay while the other view still registers one of the script's classes.
 #include <windows.h>
 
 #include <map>

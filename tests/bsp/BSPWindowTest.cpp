@@ -56,20 +56,20 @@ void WriteIconFile(const std::wstring& path)
     out.write(reinterpret_cast<const char*>(mask.data()), static_cast<std::streamsize>(mask.size()));
 }
 
+BOOL CALLBACK AppendStaticText(HWND child, LPARAM texts)
+{
+    wchar_t className[16] = {}, text[256] = {};
+    GetClassNameW(child, className, 16);
+    if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextW(child, text, 256) > 0)
+        *reinterpret_cast<std::wstring*>(texts) += text;
+    return TRUE;
+}
+
 // The texts of a message box's static controls (its message, and an empty one for the icon).
 std::wstring StaticTexts(HWND box)
 {
     std::wstring texts;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM context) {
-            wchar_t className[16] = {}, text[256] = {};
-            GetClassNameW(child, className, 16);
-            if (lstrcmpiW(className, L"Static") == 0 && GetWindowTextW(child, text, 256) > 0)
-                *reinterpret_cast<std::wstring*>(context) += text;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    EnumChildWindows(box, AppendStaticText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 

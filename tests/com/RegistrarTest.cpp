@@ -121,3 +121,67 @@ TEST_F(RegistrarTest, BrokenScriptsFailWithoutWritingAnything)
         EXPECT_FALSE(KeyExists(Path(L"Key"))) << script;
     }
 }
+
+// A class that both bitnesses register: its CLSID key lives in each bitness's registry view,
+// its ProgID is shared, and removing one bitness must leave the ProgID to the other's clients.
+class RegistrarViewsTest : public RegistrarTest {
+protected:
+    static constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    static constexpr wchar_t kProgId[] = L"Tolvane.RegistrarViewsTest";
+    static constexpr wchar_t kClassKey[] = L"CLSID\\{0A1B2C3D-0000-0000-0000-000000000002}";
+    static constexpr wchar_t kClassScript[] = LR"(HKCR
+{
+	Tolvane.RegistrarViewsTest = s 'Views Test'
+	{
+		CLSID = s '{0A1B2C3D-0000-0000-0000-000000000002}'
+	}
+	NoRemove CLSID
+	{
+		ForceRemove {0A1B2C3D-0000-0000-0000-000000000002} = s 'Views Test'
+		{
+			InprocServer32 = s '%MODULE%'
+		}
+	}
+}
+)";
+
+    void TearDown() override
+    {
+        RemoveFromOtherView();
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
+        RegistrarTest::TearDown();
+    }
+    static void RegisterInOtherView()
+    {
+        HKEY key = nullptr;
+        const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, nullptr, 0, KEY_WRITE | kOtherView, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    static void RemoveFromOtherView()
+    {
+        const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+        RegDeleteKeyExW(HKEY_CLASSES_ROOT, server.c_str(), kOtherView, 0);
+        RegDeleteKeyExW(HKEY_CLASSES_ROOT, kClassKey, kOtherView, 0);
+    }
+    static bool OwnViewHasClass() { return test::RegistryKeyExists(HKEY_CLASSES_ROOT, kClassKey); }
+    static bool ProgIdExists() { return test::RegistryKeyExists(HKEY_CLASSES_ROOT, kProgId); }
+};
+
+TEST_F(RegistrarViewsTest, SharedKeysStayUntilTheLastViewThatRegistersTheClassIsRemoved)
+{
+    ASSERT_EQ(registrar.run(kClassScript, true, com::RegistryScope::machine), S_OK);
+    RegisterInOtherView();
+    ASSERT_TRUE(OwnViewHasClass());
+
+    ASSERT_EQ(registrar.run(kClassScript, false, com::RegistryScope::machine), S_OK);
+    EXPECT_FALSE(OwnViewHasClass());
+    EXPECT_TRUE(ProgIdExists()) << "the other bitness's clients still create the class by its ProgID";
+
+    RemoveFromOtherView();
+    ASSERT_EQ(registrar.run(kClassScript, false, com::RegistryScope::machine), S_OK);
+    EXPECT_FALSE(ProgIdExists());
+}

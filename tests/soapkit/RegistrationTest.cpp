@@ -9,6 +9,8 @@ namespace {
 
 constexpr wchar_t kLibId[] = L"{5A8EE7FF-3CB3-41CB-A75B-36A663A9CF90}";
 constexpr wchar_t kUserClasses[] = L"Software\\Classes\\";
+// The type library's path is registered per platform: win32 for x86 DLLs, win64 for x64.
+constexpr const wchar_t* kPlatform = sizeof(void*) == 8 ? L"win64" : L"win32";
 
 using test::ReadRegistryString;
 
@@ -45,7 +47,7 @@ TEST(Registration, MachineWideRegistrationNamesTheDllBothThreadedWithItsTypeLibr
 {
     ASSERT_EQ(Regsvr32(L""), 0u);
     ExpectClasses(HKEY_CLASSES_ROOT, L"");
-    EXPECT_EQ(ReadRegistryString(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\win64"), DllPath());
+    EXPECT_EQ(ReadRegistryString(HKEY_CLASSES_ROOT, std::wstring(L"TypeLib\\") + kLibId + L"\\1.0\\0\\" + kPlatform), DllPath());
     EXPECT_TRUE(test::NewTransport());
 }
 

@@ -17,29 +17,35 @@ inline std::wstring BuiltDllPath(const wchar_t* fileName)
     return path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
 }
 
+// `view` (KEY_WOW64_32KEY, KEY_WOW64_64KEY) reads what a client of that bitness finds.
 inline std::optional<std::wstring> ReadRegistryString(HKEY root, const std::wstring& key,
-                                                      const wchar_t* value = nullptr)
+                                                      const wchar_t* value = nullptr, REGSAM view = 0)
 {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &h) != ERROR_SUCCESS)
+        return std::nullopt;
     wchar_t data[1024];
     DWORD size = sizeof data;
-    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    const LSTATUS status = RegGetValueW(h, nullptr, value, RRF_RT_REG_SZ, nullptr, data, &size);
+    RegCloseKey(h);
+    if (status != ERROR_SUCCESS)
         return std::nullopt;
     return std::wstring(data);
 }
 
-inline bool RegistryKeyExists(HKEY root, const std::wstring& key)
+inline bool RegistryKeyExists(HKEY root, const std::wstring& key, REGSAM view = 0)
 {
     HKEY h = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &h) != ERROR_SUCCESS)
         return false;
     RegCloseKey(h);
     return true;
 }
 
-// regsvr32's exit code, or the reason it could not start with the top bit set.
-inline DWORD RunRegsvr32(const std::wstring& dllPath, const std::wstring& switches)
+// A program's exit code once it ended (at most a minute), or the reason it could not start with
+// the top bit set.
+inline DWORD RunProgram(std::wstring command)
 {
-    std::wstring command = L"regsvr32.exe /s " + switches + L" \"" + dllPath + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -51,6 +57,13 @@ inline DWORD RunRegsvr32(const std::wstring& dllPath, const std::wstring& switch
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return exitCode;
+}
+
+// regsvr32's exit code (the one of this process's bitness unless `regsvr32` names another).
+inline DWORD RunRegsvr32(const std::wstring& dllPath, const std::wstring& switches,
+                         const std::wstring& regsvr32 = L"regsvr32.exe")
+{
+    return RunProgram(L"\"" + regsvr32 + L"\" /s " + switches + L" \"" + dllPath + L"\"");
 }
 
 } // namespace test
