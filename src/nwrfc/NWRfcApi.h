@@ -2,20 +2,16 @@
 // The C interface of SAP's NetWeaver RFC library (sapnwrfc.dll) as this component uses it:
 // types, numbers and record layouts, and the signatures of the entry points the binding
 // (NWRfcLibrary.h) looks up. Declared here from the library's published facts; the sizes and
-// offsets of the 64-bit library are checked at compile time.
+// offsets of both bitnesses are checked at compile time.
+#include "session/SapApi.h"
+
 #include <windows.h>
 
 #include <cstddef>
 
 namespace nwrfc {
 
-// Every entry point and callback of the library: __stdcall on 32-bit Windows, the one x64
-// convention on 64-bit Windows.
-#if defined(_WIN64)
-#define NWRFC_API
-#else
-#define NWRFC_API __stdcall
-#endif
+using tolvane::SapByBitness;
 
 using SAP_UC = wchar_t;
 using SAP_RAW = unsigned char;
@@ -203,38 +199,40 @@ struct RFC_SECURITY_ATTRIBUTES {
 };
 
 // Callbacks of a server.
-using RFC_SERVER_FUNCTION = RFC_RC(NWRFC_API*)(RFC_CONNECTION_HANDLE, RFC_FUNCTION_HANDLE, RFC_ERROR_INFO*);
-using RFC_FUNC_DESC_CALLBACK = RFC_RC(NWRFC_API*)(const SAP_UC*, RFC_ATTRIBUTES, RFC_FUNCTION_DESC_HANDLE*);
-using RFC_ON_AUTHORIZATION_CHECK = RFC_RC(NWRFC_API*)(RFC_CONNECTION_HANDLE, RFC_SECURITY_ATTRIBUTES*,
+using RFC_SERVER_FUNCTION = RFC_RC(SAP_API*)(RFC_CONNECTION_HANDLE, RFC_FUNCTION_HANDLE, RFC_ERROR_INFO*);
+using RFC_FUNC_DESC_CALLBACK = RFC_RC(SAP_API*)(const SAP_UC*, RFC_ATTRIBUTES, RFC_FUNCTION_DESC_HANDLE*);
+using RFC_ON_AUTHORIZATION_CHECK = RFC_RC(SAP_API*)(RFC_CONNECTION_HANDLE, RFC_SECURITY_ATTRIBUTES*,
                                                        RFC_ERROR_INFO*);
-using RFC_ON_TRANSACTION_STEP = RFC_RC(NWRFC_API*)(RFC_CONNECTION_HANDLE, const SAP_UC*);
+using RFC_ON_TRANSACTION_STEP = RFC_RC(SAP_API*)(RFC_CONNECTION_HANDLE, const SAP_UC*);
 
-#if defined(_WIN64)
 static_assert(sizeof(RFC_ERROR_INFO) == 1752 && alignof(RFC_ERROR_INFO) == 4);
 static_assert(offsetof(RFC_ERROR_INFO, key) == 8 && offsetof(RFC_ERROR_INFO, message) == 264);
 static_assert(offsetof(RFC_ERROR_INFO, abapMsgClass) == 1288 && offsetof(RFC_ERROR_INFO, abapMsgType) == 1330);
 static_assert(offsetof(RFC_ERROR_INFO, abapMsgNumber) == 1334 && offsetof(RFC_ERROR_INFO, abapMsgV1) == 1342);
 static_assert(offsetof(RFC_ERROR_INFO, abapMsgV2) == 1444 && offsetof(RFC_ERROR_INFO, abapMsgV3) == 1546);
 static_assert(offsetof(RFC_ERROR_INFO, abapMsgV4) == 1648);
-static_assert(sizeof(RFC_CONNECTION_PARAMETER) == 16 && offsetof(RFC_CONNECTION_PARAMETER, value) == 8);
-static_assert(sizeof(RFC_PARAMETER_DESC) == 328 && alignof(RFC_PARAMETER_DESC) == 8);
+static_assert(sizeof(RFC_CONNECTION_PARAMETER) == SapByBitness(16, 8) &&
+              offsetof(RFC_CONNECTION_PARAMETER, value) == SapByBitness(8, 4));
+static_assert(sizeof(RFC_PARAMETER_DESC) == SapByBitness(328, 316) && alignof(RFC_PARAMETER_DESC) == SapByBitness(8, 4));
 static_assert(offsetof(RFC_PARAMETER_DESC, type) == 64 && offsetof(RFC_PARAMETER_DESC, direction) == 68);
 static_assert(offsetof(RFC_PARAMETER_DESC, nucLength) == 72 && offsetof(RFC_PARAMETER_DESC, ucLength) == 76);
-static_assert(offsetof(RFC_PARAMETER_DESC, decimals) == 80 && offsetof(RFC_PARAMETER_DESC, typeDescHandle) == 88);
-static_assert(offsetof(RFC_PARAMETER_DESC, defaultValue) == 96 && offsetof(RFC_PARAMETER_DESC, parameterText) == 158);
-static_assert(offsetof(RFC_PARAMETER_DESC, optional) == 318 &&
-              offsetof(RFC_PARAMETER_DESC, extendedDescription) == 320);
-static_assert(sizeof(RFC_FIELD_DESC) == 104 && offsetof(RFC_FIELD_DESC, type) == 64);
+static_assert(offsetof(RFC_PARAMETER_DESC, decimals) == 80 &&
+              offsetof(RFC_PARAMETER_DESC, typeDescHandle) == SapByBitness(88, 84));
+static_assert(offsetof(RFC_PARAMETER_DESC, defaultValue) == SapByBitness(96, 88) &&
+              offsetof(RFC_PARAMETER_DESC, parameterText) == SapByBitness(158, 150));
+static_assert(offsetof(RFC_PARAMETER_DESC, optional) == SapByBitness(318, 310) &&
+              offsetof(RFC_PARAMETER_DESC, extendedDescription) == SapByBitness(320, 312));
+static_assert(sizeof(RFC_FIELD_DESC) == SapByBitness(104, 96) && offsetof(RFC_FIELD_DESC, type) == 64);
 static_assert(offsetof(RFC_FIELD_DESC, nucLength) == 68 && offsetof(RFC_FIELD_DESC, nucOffset) == 72);
 static_assert(offsetof(RFC_FIELD_DESC, ucLength) == 76 && offsetof(RFC_FIELD_DESC, ucOffset) == 80);
 static_assert(offsetof(RFC_FIELD_DESC, decimals) == 84 && offsetof(RFC_FIELD_DESC, typeDescHandle) == 88);
-static_assert(offsetof(RFC_FIELD_DESC, extendedDescription) == 96);
+static_assert(offsetof(RFC_FIELD_DESC, extendedDescription) == SapByBitness(96, 92));
 static_assert(sizeof(RFC_ATTRIBUTES) == 1118 && alignof(RFC_ATTRIBUTES) == 2);
 static_assert(offsetof(RFC_ATTRIBUTES, sysNumber) == 534 && offsetof(RFC_ATTRIBUTES, user) == 566);
 static_assert(offsetof(RFC_ATTRIBUTES, progName) == 688 && offsetof(RFC_ATTRIBUTES, partnerIP) == 960);
 static_assert(offsetof(RFC_ATTRIBUTES, reserved) == 1084);
-static_assert(sizeof(RFC_SECURITY_ATTRIBUTES) == 72 && offsetof(RFC_SECURITY_ATTRIBUTES, ssoTicket) == 48);
-static_assert(offsetof(RFC_SECURITY_ATTRIBUTES, sncAclKeyLength) == 64);
-#endif
+static_assert(sizeof(RFC_SECURITY_ATTRIBUTES) == SapByBitness(72, 36) &&
+              offsetof(RFC_SECURITY_ATTRIBUTES, ssoTicket) == SapByBitness(48, 24));
+static_assert(offsetof(RFC_SECURITY_ATTRIBUTES, sncAclKeyLength) == SapByBitness(64, 32));
 
 } // namespace nwrfc

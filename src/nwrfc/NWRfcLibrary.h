@@ -88,7 +88,7 @@ namespace nwrfc {
 
 // One pointer per entry point, all found or none.
 struct EntryPoints {
-#define NWRFC_DECLARE_ENTRY(name, result, arguments) result(NWRFC_API* name) arguments = nullptr;
+#define NWRFC_DECLARE_ENTRY(name, result, arguments) result(SAP_API* name) arguments = nullptr;
     NWRFC_ENTRY_POINTS(NWRFC_DECLARE_ENTRY)
 #undef NWRFC_DECLARE_ENTRY
 };

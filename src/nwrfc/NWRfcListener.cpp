@@ -307,7 +307,7 @@ RFC_RC NWRfcListener::TransactionStep(int step, const wchar_t* tid)
 
 // ---- the library's callbacks ---------------------------------------------------------------
 
-RFC_RC NWRFC_API NWRfcListener::OnCall(RFC_CONNECTION_HANDLE connection, RFC_FUNCTION_HANDLE function,
+RFC_RC SAP_API NWRfcListener::OnCall(RFC_CONNECTION_HANDLE connection, RFC_FUNCTION_HANDLE function,
                                        RFC_ERROR_INFO* errorInfo)
 {
     return Guarded(*errorInfo, [&] {
@@ -316,7 +316,7 @@ RFC_RC NWRFC_API NWRfcListener::OnCall(RFC_CONNECTION_HANDLE connection, RFC_FUN
     });
 }
 
-RFC_RC NWRFC_API NWRfcListener::OnDescribe(const SAP_UC* name, RFC_ATTRIBUTES, RFC_FUNCTION_DESC_HANDLE* description)
+RFC_RC SAP_API NWRfcListener::OnDescribe(const SAP_UC* name, RFC_ATTRIBUTES, RFC_FUNCTION_DESC_HANDLE* description)
 {
     const std::wstring function = Text(name);
     TRACE_LOG(ostrel::TRACE_INFORMATION, (boost::wformat(L"look up function: %1%") % function).str());
@@ -331,7 +331,7 @@ RFC_RC NWRFC_API NWRfcListener::OnDescribe(const SAP_UC* name, RFC_ATTRIBUTES, R
     return rc == RFC_EXTERNAL_FAILURE ? RFC_UNKNOWN_ERROR : rc;
 }
 
-RFC_RC NWRFC_API NWRfcListener::OnAuthorize(RFC_CONNECTION_HANDLE connection, RFC_SECURITY_ATTRIBUTES* attributes,
+RFC_RC SAP_API NWRfcListener::OnAuthorize(RFC_CONNECTION_HANDLE connection, RFC_SECURITY_ATTRIBUTES* attributes,
                                             RFC_ERROR_INFO* errorInfo)
 {
     return Guarded(*errorInfo, [&] {
@@ -341,7 +341,7 @@ RFC_RC NWRFC_API NWRfcListener::OnAuthorize(RFC_CONNECTION_HANDLE connection, RF
 }
 
 #define NWRFC_TRANSACTION_CALLBACK(name, step)                                                  \
-    RFC_RC NWRFC_API NWRfcListener::name(RFC_CONNECTION_HANDLE connection, const SAP_UC* tid) \
+    RFC_RC SAP_API NWRfcListener::name(RFC_CONNECTION_HANDLE connection, const SAP_UC* tid) \
     {                                                                                           \
         RFC_ERROR_INFO ignored{};                                                               \
         return Guarded(ignored, [&] {                                                           \

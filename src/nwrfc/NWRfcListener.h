@@ -62,14 +62,14 @@ private:
     void Enter(nwrfc::RFC_CONNECTION_HANDLE connection);
     void Leave() noexcept;
 
-    static nwrfc::RFC_RC NWRFC_API OnCall(nwrfc::RFC_CONNECTION_HANDLE, nwrfc::RFC_FUNCTION_HANDLE, nwrfc::RFC_ERROR_INFO*);
-    static nwrfc::RFC_RC NWRFC_API OnDescribe(const nwrfc::SAP_UC*, nwrfc::RFC_ATTRIBUTES, nwrfc::RFC_FUNCTION_DESC_HANDLE*);
-    static nwrfc::RFC_RC NWRFC_API OnAuthorize(nwrfc::RFC_CONNECTION_HANDLE, nwrfc::RFC_SECURITY_ATTRIBUTES*,
+    static nwrfc::RFC_RC SAP_API OnCall(nwrfc::RFC_CONNECTION_HANDLE, nwrfc::RFC_FUNCTION_HANDLE, nwrfc::RFC_ERROR_INFO*);
+    static nwrfc::RFC_RC SAP_API OnDescribe(const nwrfc::SAP_UC*, nwrfc::RFC_ATTRIBUTES, nwrfc::RFC_FUNCTION_DESC_HANDLE*);
+    static nwrfc::RFC_RC SAP_API OnAuthorize(nwrfc::RFC_CONNECTION_HANDLE, nwrfc::RFC_SECURITY_ATTRIBUTES*,
                                                nwrfc::RFC_ERROR_INFO*);
-    static nwrfc::RFC_RC NWRFC_API OnCheck(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
-    static nwrfc::RFC_RC NWRFC_API OnCommit(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
-    static nwrfc::RFC_RC NWRFC_API OnRollback(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
-    static nwrfc::RFC_RC NWRFC_API OnConfirm(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC SAP_API OnCheck(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC SAP_API OnCommit(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC SAP_API OnRollback(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
+    static nwrfc::RFC_RC SAP_API OnConfirm(nwrfc::RFC_CONNECTION_HANDLE, const nwrfc::SAP_UC*);
 
     const nwrfc::EntryPoints& m_rfc;
     const Registration m_registration;
