@@ -191,4 +191,15 @@ TEST(Connect, ClosedAndUnknownHandlesAreTold)
     const RFC_HANDLE closed = rfc().RfcOpenExU(open.data(), nullptr);
     rfc().RfcCloseU(closed);
     EXPECT_EQ(RFC_INVALID_HANDLE, rfc().RfcIsValidHandleU(closed, nullptr)) << "a handle is never given twice";
+
+    RFC_HANDLE first = 0, second = 0;
+    std::thread([&] {
+        std::wstring text = connectString();
+        first = rfc().RfcOpenExU(text.data(), nullptr);
+        second = rfc().RfcOpenExU(text.data(), nullptr);
+        rfc().RfcCloseU(RFC_HANDLE_NULL);
+    }).join();
+    EXPECT_EQ(RFC_INVALID_HANDLE, rfc().RfcIsValidHandleU(first, nullptr)) << "handle 0 closes the thread's connections";
+    EXPECT_EQ(RFC_INVALID_HANDLE, rfc().RfcIsValidHandleU(second, nullptr));
+    EXPECT_EQ(RFC_OK, rfc().RfcIsValidHandleU(c.handle(), nullptr)) << "and only those";
 }
