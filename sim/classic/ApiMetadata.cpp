@@ -112,6 +112,16 @@ void reportShape(const StructureInfo& info, RFCTYPE* typeKind, unsigned* b1Lengt
     }
 }
 
+// The structure's description; false (with the exception reported) when the partner raised one.
+bool described(ClientConnection& c, const std::string& name, StructureInfo& info, rfc_char_t** exception)
+{
+    std::string raised;
+    if (StructureInfo::describe(c, name, info, raised) != RFC_EXCEPTION)
+        return true;
+    reportException(c, exception, raised);
+    return false;
+}
+
 RFC_TYPEHANDLE install(const RowLayout& layout)
 {
     RFC_UNICODE_TYPE_ELEMENT* elements = elementsOf(layout);
@@ -168,11 +178,8 @@ RFC_RC SAP_API RfcGetStructureInfoFlatU(RFC_HANDLE handle, SAP_CHAR* structName,
             invalidParameter("the field count and field pointer must be writable");
         std::lock_guard lock(c->mutex());
         StructureInfo info;
-        std::string raised;
-        if (StructureInfo::describe(*c, name, info, raised) == RFC_EXCEPTION) {
-            reportException(*c, exception, raised);
+        if (!described(*c, name, info, exception))
             return RFC_EXCEPTION;
-        }
         put(cntHeads, 0u, "the head count");
         put(heads, static_cast<RFC_TYPE_HEAD*>(nullptr), "the head pointer");
         reportShape(info, typeKind, b1Length, b2Length, b4Length, structId);
@@ -197,11 +204,8 @@ RFC_RC SAP_API RfcGetStructureInfoAsTableU(RFC_HANDLE handle, SAP_CHAR* structNa
         const std::string name = utf8(callerText(structName, 30, "the structure name"));
         std::lock_guard lock(c->mutex());
         StructureInfo info;
-        std::string raised;
-        if (StructureInfo::describe(*c, name, info, raised) == RFC_EXCEPTION) {
-            reportException(*c, exception, raised);
+        if (!described(*c, name, info, exception))
             return RFC_EXCEPTION;
-        }
         InternalTable& rows = targetTable(itabStruct, sizeof(RFC_U_FIELDS), L"fields");
         rows.clear();
         int position = 0;
