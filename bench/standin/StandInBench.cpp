@@ -5,6 +5,7 @@
 //   seconds for an RFC_READ_TABLE of N rows (read back through the API),
 //   calls per second answered by a registered server (sapsim calling it in a loop).
 // Usage: standin_bench.exe <gateway port> <http port> [calls] [rows]   (see run.sh)
+#include "BenchHttp.h"
 #include "BenchSupport.h"
 #include "NwRfcAbi.h"
 
@@ -148,25 +149,6 @@ RFC_RC SAP_API echo(RFC_CONNECTION_HANDLE, RFC_FUNCTION_HANDLE call, RFC_ERROR_I
     return api.RfcSetChars(call, L"ECHO", text, 40, &e);
 }
 
-std::string post(const std::string& path, const std::string& body)
-{
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(httpPort);
-    connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    const std::string request = "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Length: " +
-                                std::to_string(body.size()) + "\r\n\r\n" + body;
-    send(s, request.data(), static_cast<int>(request.size()), 0);
-    std::string response;
-    char buffer[4096];
-    for (int n; (n = recv(s, buffer, sizeof buffer, 0)) > 0;)
-        response.append(buffer, static_cast<size_t>(n));
-    closesocket(s);
-    return response.substr(response.find("\r\n\r\n") + 4);
-}
-
 void servedCalls(int calls)
 {
     RFC_ERROR_INFO e{};
@@ -185,7 +167,7 @@ void servedCalls(int calls)
                 break;
     });
     const double start = bench::Now();
-    const std::string reply = post("/sim/gateway/call", "{\"programId\":\"BENCH.SERVER\",\"function\":\"Z_BENCH_ECHO\",\"values\":{\"TEXT\":\"benchmark\"},\"repeat\":" +
+    const std::string reply = bench::HttpPost(httpPort, "/sim/gateway/call", "{\"programId\":\"BENCH.SERVER\",\"function\":\"Z_BENCH_ECHO\",\"values\":{\"TEXT\":\"benchmark\"},\"repeat\":" +
                                                             std::to_string(calls) + "}");
     const double seconds = bench::Now() - start;
     std::printf("registered server: %d calls in %.3f s = %.0f calls/s (sapsim's answer: %s)\n", calls, seconds, calls / seconds,

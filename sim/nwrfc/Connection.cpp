@@ -3,21 +3,13 @@
 #include "ApiFailure.h"
 #include "Trace.h"
 
-#include <windows.h>
-
+#include "ProcessName.h"
 
 namespace nwrfc {
-namespace {
-
-} // namespace
 
 std::string Connection::processName()
 {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    Ustring p(path);
-    const size_t slash = p.find_last_of(L"\\/");
-    return toUtf8(slash == Ustring::npos ? p : p.substr(slash + 1));
+    return simrfc::processName();
 }
 
 namespace {

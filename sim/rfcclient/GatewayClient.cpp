@@ -34,17 +34,38 @@ GatewayClient::~GatewayClient()
 
 Frame GatewayClient::exchange(MessageType type, const std::string& payload)
 {
+    send(type, payload);
+    return receiveAnswer();
+}
+
+void GatewayClient::broken(const std::exception& e)
+{
+    m_socket.reset();
+    throw RfcFailure::communication(std::string("connection to the gateway broken: ") + e.what());
+}
+
+void GatewayClient::send(MessageType type, const std::string& payload)
+{
     if (!m_socket)
         throw RfcFailure::communication("the connection is closed");
     try {
         m_socket->send(type, payload);
+    } catch (const std::exception& e) {
+        broken(e);
+    }
+}
+
+Frame GatewayClient::receiveAnswer()
+{
+    if (!m_socket)
+        throw RfcFailure::communication("the connection is closed");
+    try {
         Frame answer = m_socket->receive();
         if (answer.type != MessageType::Ok && answer.type != MessageType::Failure)
             throw WireError("unexpected answer");
         return answer;
     } catch (const std::exception& e) {
-        m_socket.reset();
-        throw RfcFailure::communication(std::string("connection to the gateway broken: ") + e.what());
+        broken(e);
     }
 }
 
@@ -81,7 +102,23 @@ TypeDescriptions GatewayClient::describeType(const std::string& name)
 
 CallResult GatewayClient::call(const CallRequest& callRequest)
 {
-    const Frame answer = exchange(MessageType::Call, encode(callRequest));
+    sendCall(callRequest);
+    return receiveCall();
+}
+
+void GatewayClient::sendCall(const CallRequest& callRequest)
+{
+    send(MessageType::Call, encode(callRequest));
+}
+
+bool GatewayClient::answerWaiting(std::chrono::milliseconds wait)
+{
+    return m_socket == nullptr || m_socket->waitReadable(wait);
+}
+
+CallResult GatewayClient::receiveCall()
+{
+    const Frame answer = receiveAnswer();
     WireReader in(answer.payload);
     CallResult result = readCallResult(in);
     if (result.error.closes)

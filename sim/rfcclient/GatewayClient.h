@@ -32,6 +32,12 @@ public:
     // The module's outcome: code 0 with the outputs, or its error record (an ABAP exception comes
     // with the tables). An error that ends the connection closes this client too.
     simwire::CallResult call(const simwire::CallRequest& request);
+    // The same call in two halves, for libraries that let the caller do other work meanwhile:
+    // sendCall() returns once the request is out, answerWaiting() tells whether the answer (or
+    // the end of the connection) has arrived, receiveCall() waits for it and reads it.
+    void sendCall(const simwire::CallRequest& request);
+    bool answerWaiting(std::chrono::milliseconds wait);
+    simwire::CallResult receiveCall();
     std::string newTid();
     void submitUnit(const simwire::UnitRequest& unit);
     void confirmUnit(const std::string& tid);
@@ -47,6 +53,9 @@ private:
     // Sends a request and returns the Ok payload; a Failure answer is thrown as RfcFailure.
     std::string request(simwire::MessageType type, const std::string& payload);
     simwire::Frame exchange(simwire::MessageType type, const std::string& payload);
+    void send(simwire::MessageType type, const std::string& payload);
+    simwire::Frame receiveAnswer();
+    [[noreturn]] void broken(const std::exception& e);
 
     std::unique_ptr<simwire::FrameSocket> m_socket;
     simwire::SystemAttributes m_attributes;

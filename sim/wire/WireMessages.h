@@ -22,6 +22,17 @@ struct ErrorRecord {
     std::string abapMsgClass, abapMsgType, abapMsgNumber;
     std::string abapMsgV1, abapMsgV2, abapMsgV3, abapMsgV4;
     bool closes = false;
+
+    static ErrorRecord of(int32_t code, int32_t group, std::string key, std::string message, bool closes = false)
+    {
+        ErrorRecord e;
+        e.code = code;
+        e.group = group;
+        e.key = std::move(key);
+        e.message = std::move(message);
+        e.closes = closes;
+        return e;
+    }
 };
 
 // Opens a client connection. `received` is the parameter list as the client library got it

@@ -14,13 +14,17 @@ failures=0
 check() { if [ "$2" = 0 ]; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi; }
 
 exec 3<>"/dev/tcp/127.0.0.1/$port" # idle connection, never used
-curl -s --max-time 30 -u DEMO:demo1234 -o "$state/sleep.xml" -w '%{http_code}' --trace-ascii "$state/sleep.trace" --data-binary \
+curl -s --max-time 30 -u DEMO:demo1234 -o "$state/sleep.xml" -w '%{http_code}' --data-binary \
     '<e:Envelope xmlns:e="http://schemas.xmlsoap.org/soap/envelope/"><e:Body><m:Z_SIM_SLEEP xmlns:m="urn:sap-com:document:sap:rfc:functions"><MILLISECONDS>20000</MILLISECONDS></m:Z_SIM_SLEEP></e:Body></e:Envelope>' \
     "$url/sap/bc/soap/rfc" >"$state/sleep.status" &
 sleeper=$!
-# Once curl has sent the request, give the server a moment to read it.
-for _ in $(seq 100); do grep -q "=> Send data" "$state/sleep.trace" 2>/dev/null && break; sleep 0.1; done
-sleep 0.3
+# The shutdown must find the module in its wait: sapsim's status tells when it is there.
+waiting=1
+for _ in $(seq 200); do
+    curl -s --max-time 5 "$url/sim/status" | grep -q '"waitingModules":[1-9]' && { waiting=0; break; }
+    sleep 0.05
+done
+check "the long request is being served before the shutdown" "$waiting"
 
 "$fixture" stop "$build" "$exe" "$state"
 check "sapsim ended within 10 s of the shutdown request" $?

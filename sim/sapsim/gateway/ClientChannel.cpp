@@ -18,17 +18,6 @@ namespace {
 
 using namespace simwire;
 
-ErrorRecord error(int code, int group, std::string key, std::string message, bool closes)
-{
-    ErrorRecord e;
-    e.code = code;
-    e.group = group;
-    e.key = std::move(key);
-    e.message = std::move(message);
-    e.closes = closes;
-    return e;
-}
-
 ErrorRecord exceptionRecord(const FunctionDef& def, const AbapException& e)
 {
     std::string text = e.what();
@@ -36,12 +25,12 @@ ErrorRecord exceptionRecord(const FunctionDef& def, const AbapException& e)
         for (const ExceptionDef& x : def.exceptions)
             if (x.name == e.name())
                 text = x.text;
-    return error(rfc::abapException, rfc::abapApplicationFailure, e.name(), text, false);
+    return ErrorRecord::of(rfc::abapException, rfc::abapApplicationFailure, e.name(), text, false);
 }
 
 ErrorRecord messageRecord(const AbapMessage& m)
 {
-    ErrorRecord e = error(rfc::abapMessage, rfc::abapRuntimeFailureGroup, "RFC_ABAP_MESSAGE", m.what(), true);
+    ErrorRecord e = ErrorRecord::of(rfc::abapMessage, rfc::abapRuntimeFailureGroup, "RFC_ABAP_MESSAGE", m.what(), true);
     e.abapMsgType = m.id().type;
     e.abapMsgClass = m.id().messageClass;
     e.abapMsgNumber = m.id().number;
@@ -55,8 +44,8 @@ ErrorRecord messageRecord(const AbapMessage& m)
 ErrorRecord failureRecord(const SystemFailure& f)
 {
     if (f.type() == SystemFailure::passwordExpired)
-        return error(rfc::logonFailure, rfc::logonFailureGroup, f.type(), f.what(), true);
-    return error(rfc::abapRuntimeFailure, rfc::abapRuntimeFailureGroup, f.type(), f.what(), true);
+        return ErrorRecord::of(rfc::logonFailure, rfc::logonFailureGroup, f.type(), f.what(), true);
+    return ErrorRecord::of(rfc::abapRuntimeFailure, rfc::abapRuntimeFailureGroup, f.type(), f.what(), true);
 }
 
 // A unit fails as a whole with the error of its first failing call.
@@ -168,7 +157,7 @@ void ClientChannel::describeFunction(const std::string& name)
 {
     const FunctionDef* def = m_services.repository.function(name);
     if (def == nullptr) {
-        sendFailure(error(rfc::notFound, rfc::abapApplicationFailure, "FU_NOT_FOUND", "ID:FL Type:E Number:046 " + name, false));
+        sendFailure(ErrorRecord::of(rfc::notFound, rfc::abapApplicationFailure, "FU_NOT_FOUND", "ID:FL Type:E Number:046 " + name, false));
         return;
     }
     WireWriter out;
@@ -183,7 +172,7 @@ void ClientChannel::describeType(const std::string& name)
     if (s == nullptr && dictionary.tableType(name) != nullptr)
         s = dictionary.tableType(name)->row;
     if (s == nullptr) {
-        sendFailure(error(rfc::notFound, rfc::abapApplicationFailure, "NOT_FOUND", "Type " + name + " does not exist or is not active", false));
+        sendFailure(ErrorRecord::of(rfc::notFound, rfc::abapApplicationFailure, "NOT_FOUND", "Type " + name + " does not exist or is not active", false));
         return;
     }
     WireWriter out;
@@ -194,7 +183,7 @@ void ClientChannel::describeType(const std::string& name)
 void ClientChannel::submitUnit(const UnitRequest& unit)
 {
     if (unit.tid.size() != 24) {
-        sendFailure(error(rfc::externalFailure, rfc::externalRuntimeFailure, "RFC_INVALID_TID", "a TID has 24 characters", false));
+        sendFailure(ErrorRecord::of(rfc::externalFailure, rfc::externalRuntimeFailure, "RFC_INVALID_TID", "a TID has 24 characters", false));
         return;
     }
     try {

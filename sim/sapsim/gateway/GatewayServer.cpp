@@ -7,7 +7,6 @@
 #include "repo/Repository.h"
 #include "server/Logger.h"
 
-#include <ws2tcpip.h>
 
 namespace sapsim {
 
@@ -39,24 +38,12 @@ GatewayServer::~GatewayServer()
 
 unsigned short GatewayServer::listen(unsigned short port)
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (m_listener == INVALID_SOCKET)
-        throw std::runtime_error("gateway socket failed, error " + std::to_string(WSAGetLastError()));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(m_listener, SOMAXCONN) != 0)
-        throw std::runtime_error("binding the gateway to 127.0.0.1:" + std::to_string(port) + " failed, error " +
-                                 std::to_string(WSAGetLastError()));
-    int size = sizeof address;
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-    return ntohs(address.sin_port);
+    return m_acceptor.listen(port, "the gateway");
 }
 
 void GatewayServer::start()
 {
-    m_acceptor = std::thread([this] { acceptLoop(); });
+    m_accepting = std::thread([this] { m_acceptor.run([this](SOCKET socket) { admit(socket); }); });
 }
 
 void GatewayServer::stop()
@@ -66,10 +53,9 @@ void GatewayServer::stop()
         return;
     m_stopped = true;
     m_stopping = true;
-    if (m_listener != INVALID_SOCKET)
-        ::closesocket(m_listener);
-    if (m_acceptor.joinable())
-        m_acceptor.join();
+    m_acceptor.stop();
+    if (m_accepting.joinable())
+        m_accepting.join();
     m_services.registrations.stopAll();
     std::list<std::unique_ptr<Partner>> partners;
     {
@@ -81,17 +67,6 @@ void GatewayServer::stop()
     }
     for (auto& p : partners)
         p->thread.join();
-}
-
-void GatewayServer::acceptLoop()
-{
-    while (!m_stopping) {
-        const SOCKET socket = ::accept(m_listener, nullptr, nullptr);
-        if (socket != INVALID_SOCKET)
-            admit(socket);
-        else if (!m_stopping)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10)); // out of resources: try again shortly
-    }
 }
 
 void GatewayServer::admit(SOCKET socket)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gateway/GatewayServices.h"
+#include "server/Acceptor.h"
 
 #include "FrameSocket.h"
 #include "WireMessages.h"
@@ -41,7 +42,6 @@ private:
         std::atomic<bool> finished{false};
     };
 
-    void acceptLoop();
     void admit(SOCKET socket);
     void serve(Partner& partner);
     void serveClient(Partner& partner, const simwire::Frame& hello);
@@ -50,8 +50,8 @@ private:
                                          const std::string& language, const simwire::FrameSocket& socket) const;
 
     const GatewayServices& m_services;
-    SOCKET m_listener = INVALID_SOCKET;
-    std::thread m_acceptor;
+    Acceptor m_acceptor;
+    std::thread m_accepting;
     std::mutex m_mutex;
     std::list<std::unique_ptr<Partner>> m_partners;
     std::atomic<unsigned> m_nextId{1};

@@ -27,14 +27,29 @@ bool Lifecycle::stopping() const
 
 void Lifecycle::onStop(std::function<void()> handler)
 {
-    std::lock_guard lock(m_mutex);
-    m_handlers.push_back(std::move(handler));
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_stopping) {
+            m_handlers.push_back(std::move(handler));
+            return;
+        }
+    }
+    handler(); // registered after the stop: it still has to run
 }
 
 bool Lifecycle::waitFor(std::chrono::milliseconds duration)
 {
     std::unique_lock lock(m_mutex);
-    return !m_changed.wait_for(lock, duration, [this] { return m_stopping; });
+    ++m_waiting;
+    const bool stopped = m_changed.wait_for(lock, duration, [this] { return m_stopping; });
+    --m_waiting;
+    return !stopped;
+}
+
+size_t Lifecycle::waiting() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_waiting;
 }
 
 std::optional<int> Lifecycle::meet(const std::string& key, int parties, std::chrono::milliseconds timeout)
@@ -53,7 +68,9 @@ std::optional<int> Lifecycle::meet(const std::string& key, int parties, std::chr
         m_changed.notify_all();
         return position;
     }
+    ++m_waiting;
     const bool met = m_changed.wait_for(lock, timeout, [&] { return m_stopping || meeting.generation != generation; });
+    --m_waiting;
     if (met && meeting.generation != generation)
         return position;
     --meeting.arrived;

@@ -95,6 +95,9 @@ HttpResponse RequestHandler::handle(const HttpRequest& request)
             response.close = true;
             response.stopServer = true;
         }
+    } else if (path == statusPath) {
+        response = text(200, "{\"waitingModules\":" + std::to_string(m_services.lifecycle.waiting()) + "}\n");
+        response.headers = {{"Content-Type", "application/json"}};
     } else if (path == soapPath) {
         if (request.method != "POST") {
             response = text(405, "RFC over SOAP expects POST\n");

@@ -21,7 +21,7 @@ class Logger;
 class GatewayAdmin;
 
 // Answers one HTTP request: RFC over SOAP at /sap/bc/soap/rfc (logon, server sessions, the
-// call of the module), and the shutdown request at /sim/shutdown. Safe to call from many
+// call of the module), the shutdown request at /sim/shutdown and the status at /sim/status. Safe to call from many
 // connection threads at once.
 class RequestHandler {
 public:
@@ -41,6 +41,7 @@ public:
 
     static constexpr const char* soapPath = "/sap/bc/soap/rfc";
     static constexpr const char* shutdownPath = "/sim/shutdown";
+    static constexpr const char* statusPath = "/sim/status";
     static constexpr const char* contextCookie = "sap-contextid";
     static constexpr const char* ticketCookie = "MYSAPSSO2";
 

@@ -13,13 +13,13 @@ std::pair<std::string, std::shared_ptr<SessionContext>> SessionStore::open(const
     expire(now);
     if (m_sessions.size() >= m_limits.maxSessions) {
         const auto oldest = std::min_element(m_sessions.begin(), m_sessions.end(), [](const auto& a, const auto& b) {
-            return a.second.lastUse < b.second.lastUse;
+            return a.second.useOrder < b.second.useOrder;
         });
         m_sessions.erase(oldest);
     }
     const std::string id = newId();
     auto context = std::make_shared<SessionContext>(client, user);
-    m_sessions[id] = {context, now};
+    m_sessions[id] = {context, now, ++m_uses};
     return {id, context};
 }
 
@@ -32,6 +32,7 @@ std::shared_ptr<SessionContext> SessionStore::find(const std::string& id, const 
     if (it == m_sessions.end() || it->second.context->client() != client || it->second.context->user() != user)
         return nullptr;
     it->second.lastUse = now;
+    it->second.useOrder = ++m_uses;
     return it->second.context;
 }
 

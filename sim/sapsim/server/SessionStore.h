@@ -49,7 +49,8 @@ public:
 private:
     struct Entry {
         std::shared_ptr<SessionContext> context;
-        std::chrono::steady_clock::time_point lastUse;
+        std::chrono::steady_clock::time_point lastUse; // for expiry
+        unsigned long long useOrder = 0;               // for eviction: uses within one clock tick stay ordered
     };
 
     void expire(std::chrono::steady_clock::time_point now);
@@ -59,6 +60,7 @@ private:
     mutable std::mutex m_mutex;
     std::map<std::string, Entry> m_sessions;
     unsigned long long m_counter = 0;
+    unsigned long long m_uses = 0;
     std::string m_salt;
 };
 

@@ -1,3 +1,4 @@
+#include "server/Acceptor.h"
 #include "server/Lifecycle.h"
 #include "server/SessionStore.h"
 #include "server/SsoTicket.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <thread>
 
@@ -53,8 +55,7 @@ TEST(SessionStore, SessionsBelongToTheirUserAndAreBounded)
     EXPECT_EQ(nullptr, store.find(first, "001", "OTHER"));
     EXPECT_EQ(nullptr, store.find(first, "000", "DEMO"));
     const auto second = store.open("001", "DEMO").first;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    store.find(first, "001", "DEMO"); // the first is now used more recently than the second
+    store.find(first, "001", "DEMO"); // the first is now used more recently than the second, within the same clock tick
     store.open("001", "DEMO");
     store.open("001", "DEMO");
     EXPECT_EQ(3u, store.size());
@@ -82,6 +83,8 @@ TEST(Lifecycle, RendezvousAndStopEndEveryWait)
     bool slept = true;
     std::thread waiter([&] { cutShort = life.meet("other", 2, std::chrono::seconds(30)); });
     std::thread sleeper([&] { slept = life.waitFor(std::chrono::seconds(30)); });
+    while (life.waiting() < 2)
+        std::this_thread::yield();
     life.requestStop();
     EXPECT_TRUE(handled);
     waiter.join();
@@ -89,4 +92,45 @@ TEST(Lifecycle, RendezvousAndStopEndEveryWait)
     EXPECT_FALSE(cutShort.has_value());
     EXPECT_FALSE(slept);
     EXPECT_TRUE(life.stopping());
+    EXPECT_EQ(0u, life.waiting());
+    bool late = false;
+    life.onStop([&] { late = true; });
+    EXPECT_TRUE(late) << "a handler registered after the stop runs at once";
+}
+
+TEST(Acceptor, StopEndsTheLoopAndConnectionsArriveBlocking)
+{
+    Acceptor acceptor;
+    const unsigned short port = acceptor.listen(0, "the test port");
+    std::atomic<int> lastError{0};
+    std::atomic<bool> admitted{false};
+    std::thread loop([&] {
+        acceptor.run([&](SOCKET s) {
+            const DWORD wait = 50;
+            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
+            char byte;
+            if (recv(s, &byte, 1, 0) < 0)
+                lastError = WSAGetLastError();
+            closesocket(s);
+            admitted = true;
+        });
+    });
+    const SOCKET client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    ASSERT_EQ(0, connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!admitted && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_EQ(WSAETIMEDOUT, lastError) << "a blocking socket waits for data; a non-blocking one would say WSAEWOULDBLOCK";
+    acceptor.stop();
+    loop.join();
+    closesocket(client);
+
+    Acceptor stoppedFirst;
+    stoppedFirst.listen(0, "the test port");
+    stoppedFirst.stop();
+    stoppedFirst.run([](SOCKET) {});
 }
