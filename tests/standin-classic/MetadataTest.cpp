@@ -162,7 +162,7 @@ TEST(Metadata, InstalledStructuresAreCheckedAndShared)
     const Case refused[] = {
         {{bad.data(), 99, 0, 1, 0, 2, 0, 0, 0}, "unknown type"},
         {{bad.data(), RFCTYPE_DATE, 0, 8, 0, 8, 0, 0, 0}, "a date of 8 bytes"},
-        {{bad.data(), RFCTYPE_STRING, 0, 4, 0, 4, 0, 0, 0}, "a string shorter than RFC_STRING"},
+        {{bad.data(), RFCTYPE_STRING, 0, 2, 0, 2, 0, 0, 0}, "a string shorter than RFC_STRING"},
         {{bad.data(), RFCTYPE_BCD, 0, 17, 0, 17, 0, 0, 0}, "a packed number of 17 bytes"},
     };
     for (const Case& k : refused) {
