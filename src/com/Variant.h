@@ -1,5 +1,8 @@
 #pragma once
 // com::variant: owns one VARIANT (VariantInit on creation, VariantClear on destruction).
+// Variants are made by the million when tables are read, so the two are done inline where
+// they do nothing but set or test the type: VariantInit only sets VT_EMPTY, and clearing an
+// empty variant changes nothing.
 #include "HResultError.h"
 
 #include <oleauto.h>
@@ -11,11 +14,11 @@ namespace com {
 
 class variant {
 public:
-    variant() noexcept { VariantInit(&v_); }
+    variant() noexcept { V_VT(&v_) = VT_EMPTY; }
     variant(const VARIANT& other) : variant() { check(VariantCopy(&v_, const_cast<VARIANT*>(&other))); }
     variant(const variant& other) : variant(other.v_) {}
-    variant(variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
-    ~variant() { VariantClear(&v_); }
+    variant(variant&& other) noexcept : v_(other.v_) { V_VT(&other.v_) = VT_EMPTY; }
+    ~variant() { clear(); }
 
     variant& operator=(variant other) noexcept
     {
@@ -102,7 +105,11 @@ public:
         clear();
         return &v_;
     }
-    void clear() noexcept { VariantClear(&v_); }
+    void clear() noexcept
+    {
+        if (V_VT(&v_) != VT_EMPTY)
+            VariantClear(&v_);
+    }
     [[nodiscard]] VARIANT detach() noexcept
     {
         VARIANT result = v_;

@@ -164,7 +164,7 @@ void VariantToAbapTime(wchar_t* time, const VARIANT& value)
 bool AbapDateToVariant(com::variant& out, const wchar_t* date)
 {
     out.clear();
-    const std::wstring text = LoadChars(date, kAbapDateLength);
+    const auto text = LoadCharArray<kAbapDateLength>(date);
     const long long year = ParseFixedInt(text.data(), 4, false);
     const long long month = ParseFixedInt(text.data() + 4, 2, false);
     const long long day = ParseFixedInt(text.data() + 6, 2, false);
@@ -181,7 +181,7 @@ bool AbapDateToVariant(com::variant& out, const wchar_t* date)
 
 void AbapTimeToVariant(com::variant& out, const wchar_t* time)
 {
-    const std::wstring text = LoadChars(time, kAbapTimeLength);
+    const auto text = LoadCharArray<kAbapTimeLength>(time);
     const auto hour = static_cast<unsigned>(ParseFixedInt(text.data(), 2, false));
     const auto minute = static_cast<unsigned>(ParseFixedInt(text.data() + 2, 2, false));
     const auto second = static_cast<unsigned>(ParseFixedInt(text.data() + 4, 2, false));
