@@ -7,6 +7,7 @@
 #include "com/Variant.h"
 #include "convert/DateTime.h"
 #include "convert/VariantDescription.h"
+#include "convert/WhiteSpace.h"
 #include "model/RfcField.h"
 #include "model/RfcFields.h"
 #include "model/RfcRows.h"
@@ -19,7 +20,6 @@
 #include <boost/format.hpp>
 
 #include <climits>
-#include <cwctype>
 #include <vector>
 
 namespace tolvane {
@@ -85,17 +85,10 @@ com::variant Coerced(const com::variant& value, VARTYPE type, const std::wstring
 
 std::wstring_view TextOf(const com::variant& text) noexcept { return com::view(V_BSTR(text.addr())); }
 
-std::wstring TrimmedEnd(const wchar_t* chars, size_t length)
-{
-    while (length > 0 && std::iswspace(chars[length - 1]))
-        --length;
-    return std::wstring(chars, length);
-}
-
 bool Blank(std::wstring_view text) noexcept
 {
     for (wchar_t c : text)
-        if (!std::iswspace(c))
+        if (!IsWhiteSpace(c))
             return false;
     return true;
 }
@@ -209,7 +202,7 @@ void CNWRFCDataConverter::putRfcField(IRfcField* field, DATA_CONTAINER_HANDLE co
     case RFCTYPEKIND_STRUCT: {
         RFC_STRUCTURE_HANDLE structure = nullptr;
         Check(m_rfc.RfcGetStructure(container, name.c_str(), &structure, &m_errorInfo),
-              (boost::wformat(L"RfcGetStructure([%1%])") % name).str());
+              [&] { return (boost::wformat(L"RfcGetStructure([%1%])") % name).str(); });
         com::ptr<IRfcFields> fields;
         com::check(field->get_Fields(fields.put()));
         try {
@@ -237,19 +230,19 @@ void CNWRFCDataConverter::putTable(IRfcField* field, const std::wstring& name, D
     com::check(rows->get_Count(&count));
     RFC_TABLE_HANDLE table = nullptr;
     Check(m_rfc.RfcGetTable(container, name.c_str(), &table, &m_errorInfo),
-          (boost::wformat(L"RfcGetTable([%1%])") % name).str());
-    Check(m_rfc.RfcDeleteAllRows(table, &m_errorInfo), (boost::wformat(L"RfcDeleteAllRows([%1%])") % name).str());
+          [&] { return (boost::wformat(L"RfcGetTable([%1%])") % name).str(); });
+    Check(m_rfc.RfcDeleteAllRows(table, &m_errorInfo), [&] { return (boost::wformat(L"RfcDeleteAllRows([%1%])") % name).str(); });
     if (count == 0)
         return;
     Check(m_rfc.RfcAppendNewRows(table, static_cast<unsigned>(count), &m_errorInfo),
-          (boost::wformat(L"RfcAppendNewRows([%1%], %2%)") % name % count).str());
+          [&] { return (boost::wformat(L"RfcAppendNewRows([%1%], %2%)") % name % count).str(); });
     auto ours = com::implementation<CRfcRows>(rows.get());
     const std::vector<Column> columns = ours ? ScalarColumns(ours->RowType()) : std::vector<Column>();
     for (long t = 1; t <= count; ++t) {
         com::ptr<IRfcFields> row;
         com::check(rows->get_Item(t, row.put()));
         RFC_STRUCTURE_HANDLE current = m_rfc.RfcGetCurrentRow(table, &m_errorInfo);
-        Check(current ? RFC_OK : m_errorInfo.code, (boost::wformat(L"RfcGetCurrentRow([%1%])") % name).str());
+        Check(current ? RFC_OK : m_errorInfo.code, [&] { return (boost::wformat(L"RfcGetCurrentRow([%1%])") % name).str(); });
         try {
             // A row made before its type changed has other fields: it goes the general way.
             if (!columns.empty() && static_cast<CRfcFields&>(*row).Size() == columns.size())
@@ -262,7 +255,7 @@ void CNWRFCDataConverter::putTable(IRfcField* field, const std::wstring& name, D
         }
         if (t != count)
             Check(m_rfc.RfcMoveToNextRow(table, &m_errorInfo),
-                  (boost::wformat(L"RfcMoveToNextRow(%1%[%2%])") % name % t).str());
+                  [&] { return (boost::wformat(L"RfcMoveToNextRow(%1%[%2%])") % name % t).str(); });
     }
 }
 
@@ -390,7 +383,7 @@ void CNWRFCDataConverter::getRfcField(DATA_CONTAINER_HANDLE container, IRfcField
     case RFCTYPEKIND_STRUCT: {
         RFC_STRUCTURE_HANDLE structure = nullptr;
         Check(m_rfc.RfcGetStructure(container, name.c_str(), &structure, &m_errorInfo),
-              (boost::wformat(L"RfcGetStructure([%1%])") % name).str());
+              [&] { return (boost::wformat(L"RfcGetStructure([%1%])") % name).str(); });
         com::ptr<IRfcFields> fields;
         com::check(field->get_Fields(fields.put()));
         try {
@@ -416,19 +409,19 @@ void CNWRFCDataConverter::getTable(DATA_CONTAINER_HANDLE container, IRfcField* f
     com::check(rows->RemoveAll());
     RFC_TABLE_HANDLE table = nullptr;
     Check(m_rfc.RfcGetTable(container, name.c_str(), &table, &m_errorInfo),
-          (boost::wformat(L"RfcGetTable([%1%])") % name).str());
+          [&] { return (boost::wformat(L"RfcGetTable([%1%])") % name).str(); });
     unsigned count = 0;
     Check(m_rfc.RfcGetRowCount(table, &count, &m_errorInfo), L"GetRowCount");
     if (count == 0)
         return;
-    Check(m_rfc.RfcMoveToFirstRow(table, &m_errorInfo), (boost::wformat(L"RfcMoveToNextRow(%1%)") % name).str());
+    Check(m_rfc.RfcMoveToFirstRow(table, &m_errorInfo), [&] { return (boost::wformat(L"RfcMoveToNextRow(%1%)") % name).str(); });
     // All rows at once: one allocation for the collection instead of one per row.
     com::check(rows->AddRows(com::checked_cast<long>(count)));
     auto ours = com::implementation<CRfcRows>(rows.get());
     const std::vector<Column> columns = ours ? ScalarColumns(ours->RowType()) : std::vector<Column>();
     for (unsigned r = 0; r < count; ++r) {
         RFC_STRUCTURE_HANDLE current = m_rfc.RfcGetCurrentRow(table, &m_errorInfo);
-        Check(current ? RFC_OK : m_errorInfo.code, (boost::wformat(L"RfcGetCurrentRow(%1%[%2%])") % name % r).str());
+        Check(current ? RFC_OK : m_errorInfo.code, [&] { return (boost::wformat(L"RfcGetCurrentRow(%1%[%2%])") % name % r).str(); });
         com::ptr<IRfcFields> row;
         com::check(rows->get_Item(static_cast<long>(r + 1), row.put()));
         try {
@@ -442,7 +435,7 @@ void CNWRFCDataConverter::getTable(DATA_CONTAINER_HANDLE container, IRfcField* f
         }
         if (r + 1 != count)
             Check(m_rfc.RfcMoveToNextRow(table, &m_errorInfo),
-                  (boost::wformat(L"RfcMoveToNextRow(%1%[%2%])") % name % r).str());
+                  [&] { return (boost::wformat(L"RfcMoveToNextRow(%1%[%2%])") % name % r).str(); });
     }
 }
 
@@ -479,9 +472,7 @@ com::variant CNWRFCDataConverter::ReadScalar(DATA_CONTAINER_HANDLE container, co
     case TYPE_NUM:
     case TYPE_BCD: {
         // A packed number needs room for its sign besides its digits.
-        std::vector<RFC_CHAR> chars(abapType == TYPE_BCD ? width + 1 : width);
-        Check(m_rfc.RfcGetChars(container, n, chars.data(), static_cast<unsigned>(chars.size()), &m_errorInfo), name);
-        value = com::variant(TrimmedEnd(chars.data(), chars.size()));
+        value = com::variant(TrimEnd(ReadChars(container, name, abapType == TYPE_BCD ? width + 1 : width)));
         break;
     }
     case TYPE_STRING: {
@@ -548,6 +539,14 @@ com::variant CNWRFCDataConverter::ReadScalar(DATA_CONTAINER_HANDLE container, co
         break;
     }
     return value;
+}
+
+std::wstring_view CNWRFCDataConverter::ReadChars(DATA_CONTAINER_HANDLE container, const std::wstring& name,
+                                                 size_t count)
+{
+    m_chars.assign(count, 0);
+    Check(m_rfc.RfcGetChars(container, name.c_str(), m_chars.data(), static_cast<unsigned>(count), &m_errorInfo), name);
+    return std::wstring_view(m_chars.data(), count);
 }
 
 void CNWRFCDataConverter::PutRow(const CRfcFields& row, const std::vector<Column>& columns, DATA_CONTAINER_HANDLE current)

@@ -9,6 +9,7 @@
 #include "com/Variant.h"
 #include "idl/Tolvane_h.h"
 
+#include <concepts>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,14 @@ private:
 
     // A library result: RFC_OK goes on, anything else is traced and thrown as message 543.
     void Check(nwrfc::RFC_RC rc, const std::wstring& label = {});
+    // The same with a label that takes work to make: it is made only for a failure, so that the
+    // row loops of large tables format nothing.
+    template <std::invocable MakeLabel>
+    void Check(nwrfc::RFC_RC rc, MakeLabel&& makeLabel)
+    {
+        if (rc != nwrfc::RFC_OK)
+            Check(rc, std::wstring(makeLabel()));
+    }
     void putTable(IRfcField* field, const std::wstring& name, nwrfc::DATA_CONTAINER_HANDLE container);
     void getTable(nwrfc::DATA_CONTAINER_HANDLE container, IRfcField* field, const std::wstring& name);
     // A value into, or out of, the field `name` of a container; empty values write nothing.
@@ -63,6 +72,8 @@ private:
                      const com::variant& value);
     com::variant ReadScalar(nwrfc::DATA_CONTAINER_HANDLE container, const std::wstring& name, ABAPTYPE type,
                             short length);
+    // The `count` characters of a character field, in a buffer kept for the next field.
+    std::wstring_view ReadChars(nwrfc::DATA_CONTAINER_HANDLE container, const std::wstring& name, size_t count);
     // The columns of a row type when each is a scalar: a table's rows then move field by field
     // without asking every row for names and types again. Empty otherwise.
     static std::vector<Column> ScalarColumns(IRfcType* rowType);
@@ -72,6 +83,7 @@ private:
 
     const nwrfc::EntryPoints& m_rfc;
     nwrfc::RFC_ERROR_INFO& m_errorInfo;
+    std::vector<nwrfc::RFC_CHAR> m_chars;
 };
 
 } // namespace tolvane

@@ -5,13 +5,14 @@
 #include "XTolvane.h"
 #include "convert/DateTime.h"
 #include "convert/FixedNumber.h"
+#include "convert/WhiteSpace.h"
 #include "model/DictionaryType.h"
 #include "model/RfcField.h"
 #include "model/RfcType.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
-#include <cwctype>
 
 namespace tolvane {
 namespace {
@@ -69,21 +70,15 @@ std::wstring_view Slice(std::wstring_view row, long offset, long length)
     return row.substr(static_cast<size_t>(offset), static_cast<size_t>(length));
 }
 
-// Exactly `width` characters from `offset`, blanks where the text ends.
-std::wstring Fixed(std::wstring_view row, long offset, size_t width)
+// Exactly `Width` characters from `offset`, blanks where the text ends.
+template <size_t Width>
+std::array<wchar_t, Width> Fixed(std::wstring_view row, long offset)
 {
-    std::wstring result(Slice(row, offset, static_cast<long>(width)));
-    result.resize(width, L' ');
+    std::array<wchar_t, Width> result;
+    result.fill(L' ');
+    const std::wstring_view text = Slice(row, offset, static_cast<long>(Width));
+    std::copy(text.begin(), text.end(), result.begin());
     return result;
-}
-
-std::wstring_view Trim(std::wstring_view text)
-{
-    while (!text.empty() && std::iswspace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && std::iswspace(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 } // namespace
@@ -117,10 +112,10 @@ com::variant CTableReader::ColumnValue(std::wstring_view row, const Column& colu
     com::variant value;
     switch (raw ? L'C' : column.letter) {
     case L'D':
-        AbapDateToVariant(value, Fixed(row, column.offset, kAbapDateLength).c_str());
+        AbapDateToVariant(value, Fixed<kAbapDateLength>(row, column.offset).data());
         return value;
     case L'T':
-        AbapTimeToVariant(value, Fixed(row, column.offset, kAbapTimeLength).c_str());
+        AbapTimeToVariant(value, Fixed<kAbapTimeLength>(row, column.offset).data());
         return value;
     case L'F': {
         const std::wstring_view text = Slice(row, column.offset, column.length);
