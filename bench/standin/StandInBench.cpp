@@ -2,7 +2,8 @@
 // GetProcAddress, as the product does, against a running sapsim. It measures what the
 // NetWeaver session and server benchmarks divide by:
 //   STFC_CONNECTION calls per second on one connection,
-//   seconds for an RFC_READ_TABLE of N rows (read back through the API),
+//   seconds for an RFC_READ_TABLE of N rows (read back through the API), the first of five
+//   reads and the best,
 //   calls per second answered by a registered server (sapsim calling it in a loop).
 // Usage: standin_bench.exe <gateway port> <http port> [calls] [rows]   (see run.sh)
 #include "BenchHttp.h"
@@ -89,31 +90,57 @@ void connectionCalls(RFC_CONNECTION_HANDLE c, int calls)
     api.RfcDestroyFunction(f, &e);
 }
 
-void readTable(RFC_CONNECTION_HANDLE c, int rows)
+struct TableRead {
+    RFC_RC rc = RFC_OK;
+    unsigned count = 0;
+    size_t characters = 0;
+    double call = 0;
+    double rows = 0;
+    double total() const { return call + rows; }
+};
+
+TableRead readTableOnce(RFC_CONNECTION_HANDLE c, int rows)
 {
     RFC_ERROR_INFO e{};
     RFC_FUNCTION_HANDLE f = api.RfcCreateFunction(api.RfcGetFunctionDesc(c, L"RFC_READ_TABLE", &e), &e);
     setText(f, L"QUERY_TABLE", L"ZSIM_BIG");
     setText(f, L"DELIMITER", L"|");
     setText(f, L"ROWCOUNT", std::to_wstring(rows).c_str());
+    TableRead read;
     const double start = bench::Now();
-    const RFC_RC rc = api.RfcInvoke(c, f, &e);
+    read.rc = api.RfcInvoke(c, f, &e);
     const double invoked = bench::Now();
     RFC_TABLE_HANDLE data = nullptr;
     api.RfcGetTable(f, L"DATA", &data, &e);
-    unsigned count = 0;
-    api.RfcGetRowCount(data, &count, &e);
-    size_t characters = 0;
+    api.RfcGetRowCount(data, &read.count, &e);
     wchar_t buffer[600];
     unsigned length = 0;
-    for (RFC_RC move = api.RfcMoveToFirstRow(data, &e); move == RFC_OK && count > 0; move = api.RfcMoveToNextRow(data, &e)) {
+    for (RFC_RC move = api.RfcMoveToFirstRow(data, &e); move == RFC_OK && read.count > 0;
+         move = api.RfcMoveToNextRow(data, &e)) {
         api.RfcGetString(data, L"WA", buffer, 600, &length, &e);
-        characters += length;
+        read.characters += length;
     }
-    const double end = bench::Now();
-    std::printf("RFC_READ_TABLE: rc %d, %u rows (%zu characters) in %.3f s (call %.3f s, reading the rows %.3f s)\n", rc, count,
-                characters, end - start, invoked - start, end - invoked);
+    read.call = invoked - start;
+    read.rows = bench::Now() - invoked;
     api.RfcDestroyFunction(f, &e);
+    return read;
+}
+
+// Five reads: the first, and the best of all five, since single figures vary on a shared machine.
+void readTable(RFC_CONNECTION_HANDLE c, int rows)
+{
+    constexpr int kReads = 5;
+    const TableRead first = readTableOnce(c, rows);
+    TableRead best = first;
+    for (int i = 1; i < kReads; ++i) {
+        const TableRead next = readTableOnce(c, rows);
+        if (next.total() < best.total())
+            best = next;
+    }
+    std::printf("RFC_READ_TABLE: rc %d, %u rows (%zu characters): first %.3f s (call %.3f s, reading the rows %.3f s), "
+                "best of %d %.3f s (call %.3f s, reading the rows %.3f s)\n",
+                first.rc, first.count, first.characters, first.total(), first.call, first.rows, kReads, best.total(),
+                best.call, best.rows);
 }
 
 RFC_FUNCTION_DESC_HANDLE pingDescription()
