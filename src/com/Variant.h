@@ -1,12 +1,14 @@
 #pragma once
-// com::variant: owns one VARIANT (VariantInit on creation, VariantClear on destruction).
-// Variants are made by the million when tables are read, so the two are done inline where
-// they do nothing but set or test the type: VariantInit only sets VT_EMPTY, and clearing an
-// empty variant changes nothing.
+// com::variant: owns one VARIANT (initialised on creation, VariantClear on destruction).
+// Variants are made by the million when tables are read, so initialising is done inline as
+// VariantInit does it (the whole VARIANT zeroed, hence VT_EMPTY: a short value such as VT_I2
+// leaves no stray bytes behind it), and clearing an empty variant, which changes nothing, is
+// skipped.
 #include "HResultError.h"
 
 #include <oleauto.h>
 
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -14,10 +16,10 @@ namespace com {
 
 class variant {
 public:
-    variant() noexcept { V_VT(&v_) = VT_EMPTY; }
+    variant() noexcept { Empty(v_); }
     variant(const VARIANT& other) : variant() { check(VariantCopy(&v_, const_cast<VARIANT*>(&other))); }
     variant(const variant& other) : variant(other.v_) {}
-    variant(variant&& other) noexcept : v_(other.v_) { V_VT(&other.v_) = VT_EMPTY; }
+    variant(variant&& other) noexcept : v_(other.v_) { Empty(other.v_); }
     ~variant() { clear(); }
 
     variant& operator=(variant other) noexcept
@@ -141,6 +143,8 @@ public:
     }
 
 private:
+    static void Empty(VARIANT& v) noexcept { std::memset(&v, 0, sizeof v); }
+
     VARIANT v_;
 };
 
