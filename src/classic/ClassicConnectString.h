@@ -9,8 +9,8 @@
 namespace tolvane::classicrfc {
 
 struct ConnectValues {
-    std::wstring_view base; // the system data's connect string
-    std::wstring_view client, user, password, language, ticket, certificate, extIdData, extIdType;
+    std::wstring_view base{}; // the system data's connect string
+    std::wstring_view client{}, user{}, password{}, language{}, ticket{}, certificate{}, extIdData{}, extIdType{};
     short visualMode = 0;
     bool debug = false;
 };

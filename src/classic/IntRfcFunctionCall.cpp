@@ -55,11 +55,10 @@ bool CIntRfcFunctionCall::Send()
     m_tables = std::make_unique<CIntRfcTables>(m_rfc, List(m_call.get(), &IFunctionCall::get_Tables).get(), true);
     m_result = m_rfc.RfcCallExU(m_connection, m_name.data(), m_importing->Array(), m_changing->Array(), m_tables->Array());
     if (m_result != RFC_OK) {
-        FailFromLastError(Failed);
+        FailFromLastError();
         ostrel::TraceFormat(L"call to '%s' failed (\"%s\")\n", m_name.c_str(), Outcome().message.c_str());
         return false;
     }
-    m_state = Running;
     return true;
 }
 
@@ -96,7 +95,6 @@ void CIntRfcFunctionCall::Listen()
         case RFC_CLOSED:
             ostrel::TraceContinue(L"\n");
             ostrel::TraceFormat(L"listenForResult(): RfcListen() returns RFC_CLOSE\n");
-            m_state = ClosedOrCancelled;
             m_result = RFC_CLOSED;
             Outcome() = ClosedOutcome(classicrfc::LastError(m_rfc));
             return;
@@ -111,7 +109,7 @@ void CIntRfcFunctionCall::Listen()
             break;
         }
         m_result = rc;
-        FailFromLastError(Failed);
+        FailFromLastError();
         return;
     }
 }
@@ -123,10 +121,8 @@ void CIntRfcFunctionCall::ReceiveAnswer()
     ostrel::TraceContinue(L"\n");
     if (m_result == RFC_OK) {
         ostrel::TraceFormat(L"listenForResult(): RfcReceiveEx() finished with RFC_OK\n");
-        m_state = Finished;
         return;
     }
-    m_state = Failed;
     if (m_result == RFC_EXCEPTION) {
         std::wstring name = exception ? classicrfc::FieldText(exception, 512) : std::wstring();
         ostrel::TraceFormat(L"Tolvane: listenForResult(): RfcReceiveEx() returned RFC_EXCEPTION (\"%s\")\n", name.c_str());
@@ -142,7 +138,6 @@ void CIntRfcFunctionCall::ReceiveAnswer()
                         static_cast<int>(record.group), classicrfc::FieldText(record.message).c_str());
     // After a system exception the library has closed the connection too.
     if (m_result == RFC_CLOSED || m_result == RFC_SYS_EXCEPTION) {
-        m_state = ClosedOrCancelled;
         Outcome() = ClosedOutcome(record);
     } else {
         Outcome() = classicrfc::OutcomeOf(record);
@@ -155,7 +150,6 @@ void CIntRfcFunctionCall::Cancel()
     ostrel::TraceFormat(L"listenForResult(): Thread aborted\n");
     m_result = m_rfc.RfcCancelU(m_connection, RFC_CANCEL_HARD);
     ostrel::TraceFormat(L"listenForResult(): RfcCancel finished\n");
-    m_state = ClosedOrCancelled;
     if (m_result == RFC_CLOSED)
         Outcome() = ClosedOutcome(classicrfc::LastError(m_rfc));
     else if (m_result != RFC_OK && m_result != RFC_CANCELED)
@@ -196,9 +190,8 @@ void CIntRfcFunctionCall::Complete() noexcept
     }
 }
 
-void CIntRfcFunctionCall::FailFromLastError(State state)
+void CIntRfcFunctionCall::FailFromLastError()
 {
-    m_state = state;
     const bool closed = Outcome().closed;
     Outcome() = classicrfc::OutcomeOf(classicrfc::LastError(m_rfc));
     Outcome().closed = closed;

@@ -22,9 +22,6 @@ namespace tolvane {
 
 class CIntRfcFunctionCall : public CIntCall {
 public:
-    // The call's state as the traces and the outcome follow it.
-    enum State { NotStarted, Running, Finished, ClosedOrCancelled, Failed };
-
     CIntRfcFunctionCall(const classic::EntryPoints& rfc, classic::RFC_HANDLE connection, IFunctionCall* call,
                         bool synchronous);
 
@@ -37,7 +34,7 @@ private:
     void Listen();
     void ReceiveAnswer();
     void Cancel();
-    void FailFromLastError(State state);
+    void FailFromLastError();
     // A failure inside the component itself, in the error state and as the client's method fails.
     void Fail(const std::wstring& groupText, const std::wstring& message, unsigned failWith) noexcept;
 
@@ -46,7 +43,6 @@ private:
     com::ptr<IFunctionCall> m_call;
     std::wstring m_name;
     bool m_synchronous;
-    State m_state = NotStarted;
     classic::RFC_RC m_result = classic::RFC_OK;
     com::Event m_abort;
     std::unique_ptr<CIntRfcParams> m_importing, m_exporting, m_changing;

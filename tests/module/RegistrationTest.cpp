@@ -158,7 +158,7 @@ TEST(Registration, DllInstallSwitchesToPerUserOnlyForTheWholeWordUser)
     FreeLibrary(dll);
 }
 
-TEST(Registration, ClassObjectsOfClassesNotBuiltAreUnavailableAndTheModuleCanUnload)
+TEST(Registration, ClassObjectsOfUnknownClassesAreUnavailableAndTheModuleCanUnload)
 {
     HMODULE dll = LoadLibraryW(test::TolvaneDllPath().c_str());
     ASSERT_TRUE(dll);
@@ -167,7 +167,8 @@ TEST(Registration, ClassObjectsOfClassesNotBuiltAreUnavailableAndTheModuleCanUnl
     ASSERT_TRUE(getClassObject && canUnload);
 
     void* factory = reinterpret_cast<void*>(1);
-    EXPECT_EQ(getClassObject(CLSID_RfcSession, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
+    const CLSID unknown = {0x5d1e0c2a, 0x47b3, 0x4f0e, {0x9a, 0x61, 0x2c, 0x0d, 0x8e, 0x53, 0x17, 0xa4}};
+    EXPECT_EQ(getClassObject(unknown, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(factory, nullptr);
     EXPECT_EQ(getClassObject(IID_IRfcType, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(canUnload(), S_OK);
