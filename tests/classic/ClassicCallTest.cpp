@@ -12,22 +12,6 @@ namespace {
 
 const HRESULT kComplexType = static_cast<HRESULT>(0x80040206);
 
-// Lets messages in for `ms` milliseconds.
-void Pump(DWORD ms)
-{
-    com::Event never;
-    PumpUntil(never.get(), ms);
-}
-
-DWORD Advise(ISession* session, EventSink* sink)
-{
-    com::ptr<IConnectionPoint> point;
-    com::share(session).query<IConnectionPointContainer>()->FindConnectionPoint(DIID__SessionEvents, point.put());
-    DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
-    return cookie;
-}
-
 com::ptr<IRfcParameters> List(IFunctionCall* call, HRESULT (STDMETHODCALLTYPE IFunctionCall::*getter)(IRfcParameters**))
 {
     com::ptr<IRfcParameters> list;
@@ -173,16 +157,8 @@ TEST(ClassicCall, AConnectionThePartnerClosesIsAFailureAndLeavesTheSessionUnconn
 TEST(ClassicCall, ABackgroundCallFinishesOnTheClientsThreadAndAnAbortedOneSilently)
 {
     auto session = ConnectedClassicSession();
-    auto sink = EventSink::Create(DIID__SessionEvents);
-    Advise(session.get(), sink.get());
-    com::Event finished;
-    sink->onEvent = [&](DISPID, DISPPARAMS*) { finished.set(); };
+    auto sink = ExpectBackgroundEchoOnThisThread(session.get());
     auto echo = Import(session.get(), L"/SIM/ECHO");
-    Set(echo.get(), L"TEXT", com::variant(L"later"));
-    ASSERT_EQ(session->CallFunction(echo.get(), VARIANT_FALSE), S_OK);
-    ASSERT_TRUE(PumpUntil(finished.get(), 10000));
-    EXPECT_EQ(Text(Get(echo.get(), L"ECHO")), L"later");
-    EXPECT_EQ(sink->LastThread(), GetCurrentThreadId());
 
     auto sleep = Import(session.get(), L"Z_SIM_SLEEP");
     Set(sleep.get(), L"MILLISECONDS", com::variant(5000L));

@@ -41,20 +41,4 @@ std::wstring StopTrace(const std::wstring& path)
     return text;
 }
 
-long Counter(ISession* session)
-{
-    auto call = Import(session, L"Z_SIM_COUNTER");
-    EXPECT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), S_OK);
-    return V_I4(Get(call.get(), L"COUNT").addr());
-}
-
-long RowCount(IFunctionCall* call, const wchar_t* table)
-{
-    com::ptr<IRfcRows> rows;
-    Parameter(call, L"Tables", table)->get_Rows(rows.put());
-    long count = 0;
-    rows->get_Count(&count);
-    return count;
-}
-
 } // namespace test

@@ -27,7 +27,4 @@ std::wstring TraceOf(ISession* session, Body&& body)
     return StopTrace(path);
 }
 
-long Counter(ISession* session);
-long RowCount(IFunctionCall* call, const wchar_t* table);
-
 } // namespace test
