@@ -1,6 +1,7 @@
 // Registration of the built DLL: machine-wide (as the test setup did it), per user, removal,
 // and the class objects. The registry is read back as a client's COM runtime would find it.
 #include "ModuleTestSupport.h"
+#include "com/ComPtr.h"
 #include "idl/Tolvane_h.h"
 
 #include <gtest/gtest.h>
@@ -172,5 +173,38 @@ TEST(Registration, ClassObjectsOfUnknownClassesAreUnavailableAndTheModuleCanUnlo
     EXPECT_EQ(factory, nullptr);
     EXPECT_EQ(getClassObject(IID_IRfcType, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(canUnload(), S_OK);
+    FreeLibrary(dll);
+}
+
+TEST(Registration, EveryClassWithEventsNamesItsCoclassAndItsEventsToScriptHosts)
+{
+    HMODULE dll = LoadLibraryW(test::TolvaneDllPath().c_str());
+    ASSERT_TRUE(dll);
+    auto getClassObject = Export<DllGetClassObjectFunction>(dll, "DllGetClassObject");
+    ASSERT_TRUE(getClassObject);
+    const struct {
+        const CLSID* clsid;
+        const IID* events;
+    } cases[] = {
+        {&CLSID_RfcSession, &DIID__SessionEvents},
+        {&CLSID_NWRfcSession, &DIID__SessionEvents},
+        {&CLSID_SoapSession, &DIID__SessionEvents},
+        {&CLSID_NWRfcServer, &DIID__RfcServerEvents},
+    };
+    for (const auto& c : cases) {
+        com::ptr<IClassFactory> factory;
+        ASSERT_EQ(getClassObject(*c.clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
+        com::ptr<IProvideClassInfo2> info;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IProvideClassInfo2, reinterpret_cast<void**>(info.put())), S_OK);
+        GUID events{};
+        EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+        EXPECT_EQ(events, *c.events);
+        com::ptr<ITypeInfo> coclass;
+        ASSERT_EQ(info->GetClassInfo(coclass.put()), S_OK);
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(coclass->GetTypeAttr(&attributes), S_OK);
+        EXPECT_EQ(attributes->guid, *c.clsid);
+        coclass->ReleaseTypeAttr(attributes);
+    }
     FreeLibrary(dll);
 }
