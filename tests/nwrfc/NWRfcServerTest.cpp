@@ -3,6 +3,9 @@
 #include "NWRfcTestSupport.h"
 #include "support/EventSink.h"
 #include "support/SimAdmin.h"
+#include "support/TextFile.h"
+
+#include "session/Trace.h"
 
 #include "nwrfc/NWRfcPrototypes.h"
 #include "nwrfc/NWRfcServer.h"
@@ -210,6 +213,9 @@ TEST(NWRfcServer, TheLogonEventDecidesAndWithoutASinkEveryoneIsLetIn)
 TEST(NWRfcServer, ATransactionalUnitRaisesItsStepsInOrderAndAnUnansweredStepFailsIt)
 {
     Served s(L"TOLVANE.SERVE.TRFC");
+    const std::wstring trace = TempFilePath(L"tolvane-nwserver-trfc.log");
+    DeleteFileW(trace.c_str());
+    s.server->put_Option(com::bstr(L"trace.file").get(), com::bstr(trace).get());
     ASSERT_EQ(s.server->Serve(), S_OK);
     std::vector<DISPID> steps;
     bool answer = true;
@@ -230,6 +236,11 @@ TEST(NWRfcServer, ATransactionalUnitRaisesItsStepsInOrderAndAnUnansweredStepFail
     steps.clear();
     EXPECT_EQ(unit("0A1B2C3D4E5F60718293A4B6"), "check failed");
     EXPECT_EQ(steps, (std::vector<DISPID>{OnCheck}));
+    ostrel::TraceClose();
+    const std::wstring traced = ReadUtf8Text(trace);
+    for (const wchar_t* line : {L"transaction_check(tid=0A1B2C3D4E5F60718293A4B5)", L"transaction_confirm(tid=0A1B2C3D4E5F60718293A4B5)"})
+        EXPECT_NE(traced.find(line), std::wstring::npos) << line;
+    DeleteFileW(trace.c_str());
 }
 
 TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
