@@ -1,7 +1,8 @@
-' Tolvane from VBScript against the simulated SAP system, over either transport:
+' Tolvane from VBScript against the simulated SAP system, over any of its transports:
 '   cscript //nologo demo.vbs SOAP <HTTP port>
 '   cscript //nologo demo.vbs NWRFC <gateway port> <folder of sapnwrfc.dll>
-' (scripts/demo starts sapsim and runs both.) Everything after step 1 is the same script for
+'   cscript //nologo demo.vbs RFC <gateway port>     (librfc32u.dll on the search path)
+' (scripts/demo starts sapsim and runs all three.) Everything after step 1 is the same script for
 ' every transport.
 Option Explicit
 
@@ -13,11 +14,15 @@ If WScript.Arguments(0) = "SOAP" Then
     Set session = CreateObject("Tolvane.SoapSession")
     session.HttpSystemData.Host = "127.0.0.1"
     session.HttpSystemData.Port = WScript.Arguments(1)
-Else
+ElseIf WScript.Arguments(0) = "NWRFC" Then
     ' SAP's NetWeaver RFC library: its connect string, and where the library is installed.
     Set session = CreateObject("Tolvane.NWRfcSession")
     session.RfcSystemData.ConnectString = "ASHOST=127.0.0.1 SYSNR=00 GWSERV=" & WScript.Arguments(1)
     session.Option("nwrfc.path") = WScript.Arguments(2)
+Else
+    ' SAP's classic RFC library: the same connect string; the library comes from the search path.
+    Set session = CreateObject("Tolvane.RfcSession")
+    session.RfcSystemData.ConnectString = "ASHOST=127.0.0.1 SYSNR=00 GWSERV=" & WScript.Arguments(1)
 End If
 session.LogonData.Client = "001"
 session.LogonData.User = "DEMO"

@@ -49,8 +49,10 @@ void ReadBcd(com::variant& out, const void* data, size_t bytes, int decimals)
 void ReadInt1(com::variant& out, const void* data)
 {
     VARIANT* result = out.put();
-    V_VT(result) = VT_I1;
-    V_I1(result) = static_cast<CHAR>(LoadValue<uint8_t>(data));
+    // An INT1 holds 0 to 255: a two-byte integer carries it as every transport reads it (a
+    // signed byte would show 200 as -56).
+    V_VT(result) = VT_I2;
+    V_I2(result) = LoadValue<uint8_t>(data);
 }
 
 void ReadString(com::variant& out, const void* data)

@@ -4,6 +4,7 @@
 
 #include "com/ComPtr.h"
 #include "com/Variant.h"
+#include "convert/StringHandles.h"
 
 namespace tolvane {
 namespace {
@@ -40,7 +41,9 @@ ComponentLayout Place(long type, long givenOffset, long givenLength, long defaul
     if (givenOffset != -1) {
         c.offset = givenOffset;
     } else {
-        if (type == TYPE_FLOAT || type == TYPE_INT)
+        if (type == TYPE_STRING || type == TYPE_XSTRING)
+            running = RoundUp(running, sizeof(void*));
+        else if (type == TYPE_FLOAT || type == TYPE_INT)
             running = RoundUp(running, 4);
         else if (type == TYPE_INT2)
             running = RoundUp(running, 2);
@@ -74,10 +77,12 @@ long DefaultLength(long type, long n, bool unicode) noexcept
         return 2;
     case TYPE_INT1:
         return 1;
+    // The library keeps these as a pointer and as a length with a pointer: their size is the
+    // bitness's.
     case TYPE_STRING:
-        return 4;
+        return sizeof(RfcStringHandle);
     case TYPE_XSTRING:
-        return 8;
+        return sizeof(RfcXStringImage);
     default:
         return 0;
     }

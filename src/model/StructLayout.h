@@ -2,7 +2,8 @@
 // Offsets and lengths of a flat structure's components where its descriptor leaves them at -1,
 // in the Unicode layout (2 bytes a character) and the non-Unicode layout (1 byte a character).
 // Given values are used as they are. A missing length is the type's default; a missing offset
-// follows the previous component, aligned to 4 for FLOAT and INT and to 2 for INT2.
+// follows the previous component, aligned to 4 for FLOAT and INT, to 2 for INT2 and to a
+// pointer's size for STRING and XSTRING (which hold pointers).
 #include "idl/Tolvane_h.h"
 
 #include <vector>

@@ -2,6 +2,7 @@
 
 #include "ConnectorCtrl.h"
 #include "bsp/BSPApplication.h"
+#include "classic/RfcSession.h"
 #include "com/Aggregate.h"
 #include "idl/Tolvane_h.h"
 #include "nwrfc/NWRfcServer.h"
@@ -14,7 +15,7 @@ namespace {
 // A class whose creator is null is registered but not built yet: its class object answers
 // CLASS_E_CLASSNOTAVAILABLE until the class is added here.
 const com::ClassEntry kClasses[] = {
-    {&CLSID_RfcSession, nullptr},
+    {&CLSID_RfcSession, &com::create_instance<CRfcSession>},
     {&CLSID_SoapSession, &com::create_instance<CSoapSession>},
     {&CLSID_BSPApplication, &com::create_instance<CBSPApplication>},
     {&CLSID_RfcServer, nullptr},

@@ -1,17 +1,9 @@
 #pragma once
-// The binding to SAP's NetWeaver RFC library, sapnwrfc.dll.
-//
-// Why explicit: the component must load and work on machines without the NetWeaver RFC SDK
-// (the SOAP and classic sessions need nothing of it), so nothing links against the library.
-// It is loaded on first use, by name on the search path, and every entry point is looked up at
-// once into one table. A missing library or a missing entry point is an ordinary failure of
-// that first use (message 547 at a session's Connect or a server's Serve), never a failure at
-// load time or object creation, and a later attempt (after the client fixed nwrfc.path) tries
-// again. Once loaded, the library stays for the life of the process: connections and
-// descriptions of it may live as long.
+// The binding to SAP's NetWeaver RFC library, sapnwrfc.dll, bound explicitly on first use
+// (session/SapLibrary.h says why). A failure to bind is message 547 at a session's Connect or a
+// server's Serve; a later attempt, after the client fixed nwrfc.path, tries again.
 #include "NWRfcApi.h"
-
-#include <string>
+#include "session/SapLibrary.h"
 
 namespace nwrfc {
 
@@ -87,25 +79,20 @@ namespace nwrfc {
     X(RfcGetDirectionAsString, const SAP_UC*, (RFC_DIRECTION))
 
 // One pointer per entry point, all found or none.
-struct EntryPoints {
-#define NWRFC_DECLARE_ENTRY(name, result, arguments) result(SAP_API* name) arguments = nullptr;
-    NWRFC_ENTRY_POINTS(NWRFC_DECLARE_ENTRY)
-#undef NWRFC_DECLARE_ENTRY
-};
+SAP_LIBRARY_TABLE(EntryPoints, NWRFC_ENTRY_POINTS);
 
-// What keeps the library from being bound: the file or an entry point missing.
-struct LoadFailure {
-    std::wstring what; // "sapnwrfc.dll" or the name of the missing entry point
-    DWORD error = 0;   // GetLastError of the failed step
-};
+using LoadFailure = tolvane::LibraryLoadFailure;
 
 class Library {
 public:
     // The entry points, binding the library on the first call; nullptr with `failure` filled
     // when it cannot be bound (a later call tries again).
-    static const EntryPoints* Bind(LoadFailure& failure);
+    static const EntryPoints* Bind(LoadFailure& failure)
+    {
+        return tolvane::SapLibrary<EntryPoints>::Bind(L"sapnwrfc.dll", failure);
+    }
     // The entry points once bound, else nullptr.
-    static const EntryPoints* Bound() noexcept;
+    static const EntryPoints* Bound() noexcept { return tolvane::SapLibrary<EntryPoints>::Bound(); }
 };
 
 } // namespace nwrfc

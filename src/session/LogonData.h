@@ -39,6 +39,9 @@ public:
     const com::bstr& Password() const noexcept { return m_password; }
     const com::bstr& Language() const noexcept { return m_language; }
     const com::bstr& SSO2Ticket() const noexcept { return m_ticket; }
+    const com::bstr& X509Cert() const noexcept { return m_certificate; }
+    const com::bstr& ExtIdData() const noexcept { return m_extIdData; }
+    const com::bstr& ExtIdType() const noexcept { return m_extIdType; }
 
 private:
     HRESULT Store(com::bstr& member, BSTR value)

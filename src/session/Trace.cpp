@@ -22,8 +22,14 @@ struct TraceState {
     int level = TRACE_OFF;
     // The level that would write now (TRACE_OFF without a trace), for checks without the lock.
     std::atomic<int> wanted{TRACE_OFF};
+    // Whether a trace exists, likewise.
+    std::atomic<bool> open{false};
 
-    void Publish() noexcept { wanted = trace ? level : TRACE_OFF; }
+    void Publish() noexcept
+    {
+        wanted = trace ? level : TRACE_OFF;
+        open = trace != nullptr;
+    }
 };
 
 TraceState& State()
@@ -145,6 +151,8 @@ void TraceLevelSet(int level)
     state.Publish();
 }
 
+bool TraceOpened() noexcept { return State().open.load(std::memory_order_relaxed); }
+
 bool TraceWants(int level) noexcept
 {
     const int wanted = State().wanted.load(std::memory_order_relaxed);
@@ -153,7 +161,7 @@ bool TraceWants(int level) noexcept
 
 void TraceFormat(const wchar_t* format, ...)
 {
-    if (!TraceIsOpen())
+    if (!TraceOpened())
         return;
     va_list args;
     va_start(args, format);
@@ -164,7 +172,7 @@ void TraceFormat(const wchar_t* format, ...)
 
 void TraceContinue(const wchar_t* format, ...)
 {
-    if (!TraceIsOpen())
+    if (!TraceOpened())
         return;
     va_list args;
     va_start(args, format);

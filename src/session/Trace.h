@@ -47,6 +47,8 @@ void TraceLevelSet(int level);
 // Whether a line of `level` would be written now: a check without a lock, so that callers can
 // leave the text of a line unmade when nobody reads it (TRACE_LOG does).
 bool TraceWants(int level) noexcept;
+// Whether a trace exists, checked the same way: for texts the printf-style entry points write.
+bool TraceOpened() noexcept;
 
 // printf-style, with the line header; no level check.
 void TraceFormat(const wchar_t* format, ...);

@@ -86,10 +86,10 @@ TEST(NumberFieldToVariant, GivesTheTypedValue)
         EXPECT_EQ(V_R8(v.as(VT_R8).addr()), row.value);
     }
     EXPECT_TRUE(std::isnan(V_R8(Read(BytesOfValue(std::numeric_limits<double>::quiet_NaN()), TYPE_FLOAT, 8).addr())));
-    for (int byte : {0, 127, 128, 200, 255}) { // a signed-byte variant carrying the byte unchanged
+    for (int byte : {0, 127, 128, 200, 255}) { // unsigned, whatever the top bit
         const com::variant v = Read({uint8_t(byte)}, TYPE_INT1, 1);
-        EXPECT_EQ(v.vt(), VT_I1);
-        EXPECT_EQ(uint8_t(V_I1(v.addr())), byte);
+        EXPECT_EQ(v.vt(), VT_I2);
+        EXPECT_EQ(V_I2(v.addr()), byte);
     }
 }
 
@@ -142,9 +142,6 @@ TEST(DataToVariant, MissingDataAndOtherTypesGiveEmpty)
 
 TEST(FieldRoundTrip, EveryTypeComesBackInItsReceivedForm)
 {
-    com::variant int1;
-    V_VT(int1.addr()) = VT_I1;
-    V_I1(int1.addr()) = CHAR(200);
     const struct {
         const char* name;
         int type, length, decimals;
@@ -160,7 +157,7 @@ TEST(FieldRoundTrip, EveryTypeComesBackInItsReceivedForm)
         {"FLOAT", TYPE_FLOAT, 0, 0, R8(-0.25), R8(-0.25)},
         {"INT", TYPE_INT, 0, 0, I2(-7), I4(-7)},
         {"INT2", TYPE_INT2, 0, 0, I4(-32768), I2(-32768)},
-        {"INT1", TYPE_INT1, 0, 0, I4(200), int1},
+        {"INT1", TYPE_INT1, 0, 0, I4(200), I2(200)},
         {"STRING", TYPE_STRING, 0, 0, Text(L"\x00E9t\x00E9"), Text(L"\x00E9t\x00E9")},
         {"XSTRING", TYPE_XSTRING, 0, 0, ByteArray({0, 255}), ByteArray({0, 255})},
     };

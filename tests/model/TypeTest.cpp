@@ -150,7 +150,8 @@ TEST(StructLayout, DefaultLengthsPerType)
     EXPECT_EQ(tolvane::DefaultLength(TYPE_BCD, 15, true), 8);
     EXPECT_EQ(tolvane::DefaultLength(TYPE_DATE, 0, true), 16);
     EXPECT_EQ(tolvane::DefaultLength(TYPE_TIME, 0, false), 6);
-    EXPECT_EQ(tolvane::DefaultLength(TYPE_XSTRING, 0, false), 8);
+    EXPECT_EQ(tolvane::DefaultLength(TYPE_XSTRING, 0, false), static_cast<long>(2 * sizeof(void*)));
+    EXPECT_EQ(tolvane::DefaultLength(TYPE_STRING, 0, true), static_cast<long>(sizeof(void*)));
     EXPECT_EQ(tolvane::DefaultLength(TYPE_STRUCTURE, 5, true), 0);
 }
 
@@ -173,6 +174,11 @@ TEST(StructLayout, MissingOffsetsFollowWithAlignmentAndGivenOnesStand)
     EXPECT_EQ(offsets(b.unicode), (std::vector<long>{0, 6}));
     EXPECT_EQ(offsets(b.nonUnicode), (std::vector<long>{0, 4}));
     EXPECT_EQ(b.unicodeLength, 8);
+
+    // STRING and XSTRING hold pointers: aligned and sized as one.
+    auto p = layoutOf({Scalar(L"A", TYPE_CHAR, 1), Scalar(L"S", TYPE_STRING), Scalar(L"X", TYPE_XSTRING)});
+    const long word = sizeof(void*);
+    EXPECT_EQ(offsets(p.unicode), (std::vector<long>{0, word, 2 * word}));
 
     auto c = layoutOf({Scalar(L"A", TYPE_CHAR, 1), Scalar(L"B", TYPE_INT1)});
     EXPECT_EQ(c.unicodeLength, 4);

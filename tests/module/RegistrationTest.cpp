@@ -1,6 +1,7 @@
 // Registration of the built DLL: machine-wide (as the test setup did it), per user, removal,
 // and the class objects. The registry is read back as a client's COM runtime would find it.
 #include "ModuleTestSupport.h"
+#include "com/ComPtr.h"
 #include "idl/Tolvane_h.h"
 
 #include <gtest/gtest.h>
@@ -158,7 +159,7 @@ TEST(Registration, DllInstallSwitchesToPerUserOnlyForTheWholeWordUser)
     FreeLibrary(dll);
 }
 
-TEST(Registration, ClassObjectsOfClassesNotBuiltAreUnavailableAndTheModuleCanUnload)
+TEST(Registration, ClassObjectsOfUnknownClassesAreUnavailableAndTheModuleCanUnload)
 {
     HMODULE dll = LoadLibraryW(test::TolvaneDllPath().c_str());
     ASSERT_TRUE(dll);
@@ -167,9 +168,43 @@ TEST(Registration, ClassObjectsOfClassesNotBuiltAreUnavailableAndTheModuleCanUnl
     ASSERT_TRUE(getClassObject && canUnload);
 
     void* factory = reinterpret_cast<void*>(1);
-    EXPECT_EQ(getClassObject(CLSID_RfcSession, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
+    const CLSID unknown = {0x5d1e0c2a, 0x47b3, 0x4f0e, {0x9a, 0x61, 0x2c, 0x0d, 0x8e, 0x53, 0x17, 0xa4}};
+    EXPECT_EQ(getClassObject(unknown, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(factory, nullptr);
     EXPECT_EQ(getClassObject(IID_IRfcType, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(canUnload(), S_OK);
+    FreeLibrary(dll);
+}
+
+TEST(Registration, EveryClassWithEventsNamesItsCoclassAndItsEventsToScriptHosts)
+{
+    HMODULE dll = LoadLibraryW(test::TolvaneDllPath().c_str());
+    ASSERT_TRUE(dll);
+    auto getClassObject = Export<DllGetClassObjectFunction>(dll, "DllGetClassObject");
+    ASSERT_TRUE(getClassObject);
+    const struct {
+        const CLSID* clsid;
+        const IID* events;
+    } cases[] = {
+        {&CLSID_RfcSession, &DIID__SessionEvents},
+        {&CLSID_NWRfcSession, &DIID__SessionEvents},
+        {&CLSID_SoapSession, &DIID__SessionEvents},
+        {&CLSID_NWRfcServer, &DIID__RfcServerEvents},
+    };
+    for (const auto& c : cases) {
+        com::ptr<IClassFactory> factory;
+        ASSERT_EQ(getClassObject(*c.clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put())), S_OK);
+        com::ptr<IProvideClassInfo2> info;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IProvideClassInfo2, reinterpret_cast<void**>(info.put())), S_OK);
+        GUID events{};
+        EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+        EXPECT_EQ(events, *c.events);
+        com::ptr<ITypeInfo> coclass;
+        ASSERT_EQ(info->GetClassInfo(coclass.put()), S_OK);
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(coclass->GetTypeAttr(&attributes), S_OK);
+        EXPECT_EQ(attributes->guid, *c.clsid);
+        coclass->ReleaseTypeAttr(attributes);
+    }
     FreeLibrary(dll);
 }

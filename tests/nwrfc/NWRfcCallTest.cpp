@@ -12,31 +12,6 @@ namespace {
 
 const HRESULT kUnknownTid = static_cast<HRESULT>(0x80040220);
 
-long RowCount(IFunctionCall* call, const wchar_t* table)
-{
-    com::ptr<IRfcRows> rows;
-    Parameter(call, L"Tables", table)->get_Rows(rows.put());
-    long count = 0;
-    rows->get_Count(&count);
-    return count;
-}
-
-DWORD Advise(ISession* session, EventSink* sink)
-{
-    com::ptr<IConnectionPoint> point;
-    com::share(session).query<IConnectionPointContainer>()->FindConnectionPoint(DIID__SessionEvents, point.put());
-    DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
-    return cookie;
-}
-
-long Counter(ISession* session)
-{
-    auto call = Import(session, L"Z_SIM_COUNTER");
-    EXPECT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), S_OK);
-    return V_I4(Get(call.get(), L"COUNT").addr());
-}
-
 } // namespace
 
 TEST(NWRfcCall, ScalarsOfEveryTypeTravelBothWays)
@@ -154,16 +129,8 @@ TEST(NWRfcCall, AnAbapMessageEndsTheConnection)
 TEST(NWRfcCall, ABackgroundCallFinishesOnTheClientsThreadAndAnAbortedOneSilently)
 {
     auto session = ConnectedNWSession();
-    auto sink = EventSink::Create(DIID__SessionEvents);
-    Advise(session.get(), sink.get());
-    com::Event finished;
-    sink->onEvent = [&](DISPID, DISPPARAMS*) { finished.set(); };
+    auto sink = ExpectBackgroundEchoOnThisThread(session.get());
     auto echo = Import(session.get(), L"/SIM/ECHO");
-    Set(echo.get(), L"TEXT", com::variant(L"later"));
-    ASSERT_EQ(session->CallFunction(echo.get(), VARIANT_FALSE), S_OK);
-    ASSERT_TRUE(PumpUntil(finished.get(), 10000));
-    EXPECT_EQ(Text(Get(echo.get(), L"ECHO")), L"later");
-    EXPECT_EQ(sink->LastThread(), GetCurrentThreadId());
 
     auto sleep = Import(session.get(), L"Z_SIM_SLEEP");
     Set(sleep.get(), L"MILLISECONDS", com::variant(200L));
@@ -173,7 +140,7 @@ TEST(NWRfcCall, ABackgroundCallFinishesOnTheClientsThreadAndAnAbortedOneSilently
     VARIANT_BOOL active = VARIANT_TRUE;
     session->get_CallActive(&active);
     EXPECT_EQ(active, VARIANT_FALSE);
-    PumpUntil(finished.get(), 50);
+    Pump(50);
     EXPECT_EQ(sink->Calls(1), 1);
     EXPECT_EQ(Text(Get(sleep.get(), L"COMPLETED")), L""); // not stored
 }

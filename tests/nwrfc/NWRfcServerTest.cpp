@@ -3,6 +3,9 @@
 #include "NWRfcTestSupport.h"
 #include "support/EventSink.h"
 #include "support/SimAdmin.h"
+#include "support/TextFile.h"
+
+#include "session/Trace.h"
 
 #include "nwrfc/NWRfcPrototypes.h"
 #include "nwrfc/NWRfcServer.h"
@@ -196,7 +199,9 @@ TEST(NWRfcServer, TheLogonEventDecidesAndWithoutASinkEveryoneIsLetIn)
     EXPECT_EQ(s.Call(L"Z_ANY", json::object(), "RFCUSER").body.value("result", ""), "ok");
     const AdminReply refused = s.Call(L"Z_ANY", json::object(), "DEMO");
     EXPECT_EQ(refused.body.value("result", ""), "error") << refused.body.dump();
+    EXPECT_EQ(refused.body.value("code", ""), "RFC_LOGON_FAILURE") << refused.body.dump();
     EXPECT_EQ(user, L"DEMO");
+    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
     // The refusal cost the caller its call, not the server its registration.
     EXPECT_EQ(s.Call(L"Z_ANY", json::object(), "RFCUSER").body.value("result", ""), "ok");
 
@@ -208,6 +213,9 @@ TEST(NWRfcServer, TheLogonEventDecidesAndWithoutASinkEveryoneIsLetIn)
 TEST(NWRfcServer, ATransactionalUnitRaisesItsStepsInOrderAndAnUnansweredStepFailsIt)
 {
     Served s(L"TOLVANE.SERVE.TRFC");
+    const std::wstring trace = TempFilePath(L"tolvane-nwserver-trfc.log");
+    DeleteFileW(trace.c_str());
+    s.server->put_Option(com::bstr(L"trace.file").get(), com::bstr(trace).get());
     ASSERT_EQ(s.server->Serve(), S_OK);
     std::vector<DISPID> steps;
     bool answer = true;
@@ -223,10 +231,16 @@ TEST(NWRfcServer, ATransactionalUnitRaisesItsStepsInOrderAndAnUnansweredStepFail
     };
     EXPECT_EQ(unit("0A1B2C3D4E5F60718293A4B5"), "committed");
     EXPECT_EQ(steps, (std::vector<DISPID>{OnCheck, OnLogon, OnCall, OnCommit, OnConfirm}));
+    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
     answer = false;
     steps.clear();
     EXPECT_EQ(unit("0A1B2C3D4E5F60718293A4B6"), "check failed");
     EXPECT_EQ(steps, (std::vector<DISPID>{OnCheck}));
+    ostrel::TraceClose();
+    const std::wstring traced = ReadUtf8Text(trace);
+    for (const wchar_t* line : {L"transaction_check(tid=0A1B2C3D4E5F60718293A4B5)", L"transaction_confirm(tid=0A1B2C3D4E5F60718293A4B5)"})
+        EXPECT_NE(traced.find(line), std::wstring::npos) << line;
+    DeleteFileW(trace.c_str());
 }
 
 TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
@@ -244,8 +258,18 @@ TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
         AdminRequest(SimPort(), "POST", "drop", {{"programId", Served::Narrow(s.programId)}});
         ASSERT_TRUE(PumpUntil(told.get(), 10000)) << restart;
         EXPECT_TRUE(ServerFailed(s.server.get()));
+        EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
         if (restart) {
-            // Registered again: the next call is served.
+            // Registered again: the next call is served; the answer stays with the error object,
+            // so a second loss restarts too.
+            EXPECT_EQ(s.Call(L"Z_ANY").body.value("result", ""), "ok");
+            s.sink->onEvent = [&](DISPID id, DISPPARAMS*) {
+                if (id == OnError)
+                    told.set();
+            };
+            ResetEvent(told.get());
+            AdminRequest(SimPort(), "POST", "drop", {{"programId", Served::Narrow(s.programId)}});
+            ASSERT_TRUE(PumpUntil(told.get(), 10000));
             EXPECT_EQ(s.Call(L"Z_ANY").body.value("result", ""), "ok");
         } else {
             const ULONGLONG start = GetTickCount64();
@@ -257,7 +281,7 @@ TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
             }
             EXPECT_EQ(listening, VARIANT_FALSE);
         }
-        EXPECT_EQ(s.sink->Calls(OnError), 1) << restart;
+        EXPECT_EQ(s.sink->Calls(OnError), restart ? 2 : 1) << restart;
     }
 }
 
@@ -312,6 +336,11 @@ TEST(NWRfcServer, ServersOfOneProcessShareOnePrototypePerNameTheLastInstalled)
     List(other.get(), &IFunctionCall::get_Importing)
         ->AddScalar(com::bstr(L"ONLY").get(), TYPE_CHAR, 4, 0, com::variant().get());
     ASSERT_EQ(second.server->InstallFunction(other.get()), S_OK);
+    com::ptr<IFunctionCalls> registered;
+    second.server->get_RegisteredFunctions(registered.put());
+    long count = 0;
+    registered->get_Count(&count);
+    EXPECT_EQ(count, 1);
     ASSERT_EQ(first.server->Serve(), S_OK);
     std::wstring seen;
     first.sink->onEvent = [&](DISPID id, DISPPARAMS* params) {

@@ -1,9 +1,11 @@
 #include "NWRfcTestSupport.h"
 
+#include "com/Apartment.h"
 #include "nwrfc/NWRfcSession.h"
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 
 namespace test {
 
@@ -81,6 +83,52 @@ std::vector<std::wstring> ReceivedParameters(ISession* session)
         received.push_back(pair);
     }
     return received;
+}
+
+long Counter(ISession* session)
+{
+    auto call = Import(session, L"Z_SIM_COUNTER");
+    EXPECT_EQ(session->CallFunction(call.get(), VARIANT_TRUE), S_OK);
+    return V_I4(Get(call.get(), L"COUNT").addr());
+}
+
+long RowCount(IFunctionCall* call, const wchar_t* table)
+{
+    com::ptr<IRfcRows> rows;
+    Parameter(call, L"Tables", table)->get_Rows(rows.put());
+    long count = 0;
+    rows->get_Count(&count);
+    return count;
+}
+
+DWORD Advise(ISession* session, EventSink* sink)
+{
+    com::ptr<IConnectionPoint> point;
+    com::share(session).query<IConnectionPointContainer>()->FindConnectionPoint(DIID__SessionEvents, point.put());
+    DWORD cookie = 0;
+    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+    return cookie;
+}
+
+void Pump(DWORD ms)
+{
+    com::Event never;
+    PumpUntil(never.get(), ms);
+}
+
+com::ptr<EventSink> ExpectBackgroundEchoOnThisThread(ISession* session)
+{
+    auto sink = EventSink::Create(DIID__SessionEvents);
+    Advise(session, sink.get());
+    auto finished = std::make_shared<com::Event>();
+    sink->onEvent = [finished](DISPID, DISPPARAMS*) { finished->set(); };
+    auto echo = Import(session, L"/SIM/ECHO");
+    Set(echo.get(), L"TEXT", com::variant(L"later"));
+    EXPECT_EQ(session->CallFunction(echo.get(), VARIANT_FALSE), S_OK);
+    EXPECT_TRUE(PumpUntil(finished->get(), 10000));
+    EXPECT_EQ(Text(Get(echo.get(), L"ECHO")), L"later");
+    EXPECT_EQ(sink->LastThread(), GetCurrentThreadId());
+    return sink;
 }
 
 } // namespace test

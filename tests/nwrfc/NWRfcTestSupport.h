@@ -2,6 +2,7 @@
 // NetWeaver sessions against sapsim's gateway through the stand-in library, as a C++ client
 // uses them. The SOAP tests' helpers (Import, Set, Get, Text, ErrorOf) serve here too.
 #include "SoapTestSupport.h"
+#include "support/EventSink.h"
 
 #include <string>
 #include <vector>
@@ -24,5 +25,16 @@ com::ptr<IRfcSession> ConnectedNWSession(Logon logon = {});
 std::vector<std::wstring> ReceivedParameters(ISession* session);
 
 IRfcSystemData* SystemData(IRfcSession* session);
+
+// What Z_SIM_COUNTER counts on the session's connection, this call included.
+long Counter(ISession* session);
+long RowCount(IFunctionCall* call, const wchar_t* table);
+DWORD Advise(ISession* session, EventSink* sink);
+// Lets messages in for `ms` milliseconds.
+void Pump(DWORD ms);
+
+// Starts /SIM/ECHO in the background and pumps until its CallFinished: the echo must be in the
+// call and the event on this thread. The sink stays advised and counts on.
+com::ptr<EventSink> ExpectBackgroundEchoOnThisThread(ISession* session);
 
 } // namespace test

@@ -1,7 +1,8 @@
 // One suite for every session kind, from JScript: late binding, optional arguments,
 // enumerators, exceptions, background calls. The same expectations for every kind except
 // where the kinds differ by design (below).
-//   cscript session_suite.js <kind: SOAP | NWRFC> <sapsim HTTP port> <gateway port> <NetWeaver library folder>
+//   cscript session_suite.js <kind: SOAP | NWRFC | RFC> <sapsim HTTP port> <gateway port> <NetWeaver library folder>
+// (The classic library is found on the search path.)
 // A failed check exits with 1.
 var failures = 0;
 var kind = WScript.Arguments(0);
@@ -15,9 +16,11 @@ function check(condition, what) {
 // Where the kinds differ, and why.
 var differences = {
     // SOAP and classic drop unset optional imports from the call; the NetWeaver library is
-    // told that they are not supplied instead, and the call keeps them.
-    SOAP: {progId: "Tolvane.SoapSession", prunesOptionalImports: true},
-    NWRFC: {progId: "Tolvane.NWRfcSession", prunesOptionalImports: false}
+    // told that they are not supplied instead, and the call keeps them. The classic library
+    // carries flat structures only, and a structure with a STRING is not flat.
+    SOAP: {progId: "Tolvane.SoapSession", prunesOptionalImports: true, deepStructures: true},
+    NWRFC: {progId: "Tolvane.NWRfcSession", prunesOptionalImports: false, deepStructures: true},
+    RFC: {progId: "Tolvane.RfcSession", prunesOptionalImports: true, deepStructures: false}
 }[kind];
 
 var session = new ActiveXObject(differences.progId);
@@ -42,6 +45,16 @@ call.Importing.Item("I_INT").value = 123456;
 call.Importing.Item("I_FLOAT").value = 0.5;
 call.Importing.Item("I_DATE").value = "20240229";
 call.Importing.Item("I_BCD").value = "12.34";
+if (!differences.deepStructures) {
+    try {
+        session.CallFunction(call);
+        check(false, "a structure with a STRING should be refused");
+    } catch (x) {
+        check((x.number >>> 0) == 0x80040206, "deep structure: " + (x.number >>> 0).toString(16));
+    }
+    call.Importing.RemoveParameter("I_STRUCT");
+    call.Exporting.RemoveParameter("E_STRUCT");
+}
 session.CallFunction(call);
 check(!session.Error, "echo without error");
 check(call.Exporting.Item("E_CHAR").value == "JScript", "char");

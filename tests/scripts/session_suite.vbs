@@ -1,7 +1,8 @@
 ' One suite for every session kind: a VBScript user connects, imports, calls, reads results,
 ' tables and errors, over whichever transport the first argument names. The same script and
 ' the same expectations for every kind, except where the kinds differ by design (below).
-'   cscript session_suite.vbs <kind: SOAP | NWRFC> <sapsim HTTP port> <gateway port> <NetWeaver library folder>
+'   cscript session_suite.vbs <kind: SOAP | NWRFC | RFC> <sapsim HTTP port> <gateway port> <NetWeaver library folder>
+' (The classic library is found on the search path.)
 ' Any failed check ends the script with exit code 1.
 Option Explicit
 
@@ -16,7 +17,8 @@ End Sub
 Dim kind : kind = WScript.Arguments(0)
 
 ' Where the kinds differ, and why.
-Dim progId, exceptionGroup, refusedConnectFails, hasTransactions
+Dim progId, exceptionGroup, refusedConnectFails, hasTransactions, idleDisconnectFails
+idleDisconnectFails = True        ' Disconnect without a connection: message 520
 Select Case kind
 Case "SOAP"
     progId = "Tolvane.SoapSession"
@@ -28,6 +30,12 @@ Case "NWRFC"
     exceptionGroup = 1            ' the NetWeaver session keeps its library's group numbers
     refusedConnectFails = True    ' a refused NetWeaver logon also fails Connect (message 543)
     hasTransactions = True
+Case "RFC"
+    progId = "Tolvane.RfcSession"
+    exceptionGroup = 105          ' the classic library's group of an ABAP exception
+    refusedConnectFails = False   ' a refused classic logon is an error state, Connect succeeds
+    hasTransactions = True
+    idleDisconnectFails = False   ' the classic session leaves an unconnected session as it is
 End Select
 
 ' A session of this kind aimed at sapsim, logged on as `user`.
@@ -121,7 +129,11 @@ Check Not session.IsConnected, "disconnected"
 
 On Error Resume Next
 session.Disconnect
-Check Err.Number = &H80040208, "Disconnect when not connected: " & Hex(Err.Number)
+If idleDisconnectFails Then
+    Check Err.Number = &H80040208, "Disconnect when not connected: " & Hex(Err.Number)
+Else
+    Check Err.Number = 0, "Disconnect when not connected: " & Hex(Err.Number)
+End If
 On Error GoTo 0
 
 ' A refused logon: the error state says why, in every kind.

@@ -3,6 +3,9 @@
 // nothing else uses the connection while a call is in flight.
 #include "SessionTestSupport.h"
 #include "support/EventSink.h"
+#include "support/TextFile.h"
+
+#include "session/Trace.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +26,8 @@ struct AsyncFixture {
     AsyncFixture()
     {
         backend.interfaces[L"Z_OTHER"] = backend.interfaces[L"Z_ECHO"];
+        backend.tableFields = {{L"CARRID", L"000000", L"000003", L"C"}};
+        backend.tableRows = {L"LH ", L"AA "};
         Advise(session.get(), sink.get());
     }
 };
@@ -48,6 +53,19 @@ TEST(AsyncCall, ACallFinishedHandlerMayUseTheSessionForAnything)
          [](auto& s) {
              com::ptr<IFunctionCall> call;
              return s->ImportCall(com::bstr(L"Z_OTHER").get(), VARIANT_FALSE, call.put());
+         },
+         S_OK},
+        {"a table read",
+         [](auto& s) {
+             com::ptr<ITableReader> reader;
+             HRESULT hr = s->GetTableReader(com::bstr(L"SCARR").get(), reader.put());
+             if (SUCCEEDED(hr))
+                 hr = reader->Read(0);
+             com::ptr<IRfcRows> rows;
+             long count = 0;
+             if (SUCCEEDED(hr) && SUCCEEDED(reader->get_Rows(rows.put())))
+                 rows->get_Count(&count);
+             return SUCCEEDED(hr) && count != 2 ? E_FAIL : hr;
          },
          S_OK},
         {"a password check",
@@ -107,6 +125,26 @@ TEST(AsyncCall, HandlersChainAsynchronousCallsEachWithItsOwnResult)
     ASSERT_TRUE(PumpUntil(f.finished.get(), 10000));
     EXPECT_EQ(seen, texts);
     EXPECT_FALSE(CallActive(f.session.get()));
+}
+
+TEST(AsyncCall, AFailingHandlerIsTracedAndTheSessionCarriesOn)
+{
+    AsyncFixture f;
+    const std::wstring trace = TempFilePath(L"tolvane-failing-handler.log");
+    DeleteFileW(trace.c_str());
+    f.session->put_Option(com::bstr(L"trace.file").get(), com::bstr(trace).get());
+    f.sink->failWith = L"Object required: 'fm'";
+    ASSERT_EQ(f.session->CallFunction(Echo(f.session.get(), L"x").get(), VARIANT_FALSE), S_OK);
+    while (CallActive(f.session.get()))
+        Sleep(1);
+    EXPECT_EQ(f.sink->Calls(1), 1);
+    auto next = Echo(f.session.get(), L"next");
+    EXPECT_EQ(f.session->CallFunction(next.get(), VARIANT_TRUE), S_OK);
+    EXPECT_EQ(EchoOf(next.get()), L"next");
+    ostrel::TraceClose();
+    EXPECT_NE(ReadUtf8Text(trace).find(L"CallFinished: the event handler failed (0x800a000d) Object required: 'fm'"),
+              std::wstring::npos);
+    DeleteFileW(trace.c_str());
 }
 
 TEST(AsyncCall, AClientThatPollsWithoutPumpingSeesTheEndAndTheResults)

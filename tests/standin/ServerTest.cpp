@@ -186,6 +186,13 @@ public:
         return m_end;
     }
 
+    // One more listen on the handle, after the listener ended.
+    RFC_RC listenAgain() const
+    {
+        Error e;
+        return nw().RfcListenAndDispatch(m_handle, 0, &e);
+    }
+
 private:
     void listen()
     {
@@ -291,6 +298,7 @@ TEST(Server, NoticesADroppedGatewayConnection)
     EXPECT_TRUE(listed) << registrations.dump();
     EXPECT_EQ(1, adminPost("drop", {{"programId", "STANDIN.DROP"}}).body["dropped"]);
     EXPECT_EQ(RFC_COMMUNICATION_FAILURE, program.ending());
+    EXPECT_EQ(RFC_CLOSED, program.listenAgain()) << "the failure is told once; the connection stays closed";
     EXPECT_EQ(404, adminPost("call", {{"programId", "STANDIN.DROP"}, {"function", "Z_SRV_ECHO"}, {"timeoutMs", 0}}).status);
 }
 
