@@ -57,7 +57,6 @@ void RfcServerWorker::Run() noexcept
             continue;
         }
         registeredOnce = true;
-        m_settled.set();
         const RFC_RC rc = Listen();
         Close();
         if (StopRequested())
@@ -133,13 +132,14 @@ bool RfcServerWorker::Install()
 RFC_RC RfcServerWorker::Listen()
 {
     m_listening = true;
+    m_settled.set();
     RFC_RC rc = RFC_OK;
-    DWORD pause = 0;
+    const DWORD poll = m_settings.pollInterval;
+    DWORD pause = poll; // idle until the first request
     while (!StopRequested()) {
         rc = m_rfc.RfcListenU(m_handle);
         if (rc == RFC_RETRY) {
             // At once after a request, then ever further apart up to the poll interval.
-            const DWORD poll = m_settings.pollInterval;
             pause = pause >= poll / 2 ? poll : std::max<DWORD>(2 * pause, 1);
             Pause(pause);
             continue;
@@ -220,7 +220,9 @@ RFC_RC RfcServerWorker::ServeCall(RFC_HANDLE handle)
             return rc;
         Deliver([&] {
             ostrel::TraceFormat(L"CRfcServer::on_rfc_serve(): fire IncomingCall event\n");
-            m_events.Fire_IncomingCall(call.Call());
+            // A handler that failed still leaves its answer in the call: it is sent as it is.
+            if (const HRESULT fired = m_events.Fire_IncomingCall(call.Call()); FAILED(fired))
+                ostrel::TraceFormat(L"ERROR: COM exception in IncomingCall event handler: 0x%x\n", static_cast<unsigned>(fired));
             ostrel::TraceFormat(L"CRfcServer::on_rfc_serve(): returned from IncomingCall evt.\n");
         });
         rc = call.Send();

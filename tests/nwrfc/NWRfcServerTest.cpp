@@ -1,8 +1,7 @@
 // The NetWeaver server against sapsim's gateway: sapsim plays SAP through its admin endpoints,
 // the test is the client with an event sink on its own thread.
 #include "NWRfcTestSupport.h"
-#include "support/EventSink.h"
-#include "support/SimAdmin.h"
+#include "support/ServerTestSupport.h"
 
 #include "nwrfc/NWRfcPrototypes.h"
 #include "nwrfc/NWRfcServer.h"
@@ -15,9 +14,6 @@ using nlohmann::json;
 using tolvane::CNWRfcServer;
 
 namespace {
-
-// The events' dispatch ids.
-enum ServerEvent : DISPID { OnCall = 1, OnLogon = 2, OnError = 3, OnCheck = 4, OnCommit = 5, OnRollback = 6, OnConfirm = 7 };
 
 // A server registered under `programId` with a sink on this thread.
 struct Served {
@@ -33,12 +29,8 @@ struct Served {
         server->put_ProgramID(com::bstr(id).get());
         server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
         server->put_GatewayService(com::bstr(std::to_wstring(GatewayPort())).get());
-        if (advise) {
-            com::ptr<IConnectionPoint> point;
-            server->FindConnectionPoint(DIID__RfcServerEvents, point.put());
-            DWORD cookie = 0;
-            EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
-        }
+        if (advise)
+            test::Advise(server.get(), sink.get());
     }
     ~Served()
     {
@@ -48,42 +40,9 @@ struct Served {
 
     AdminReply Call(const std::wstring& function, json values = json::object(), const std::string& user = "DEMO")
     {
-        return AdminRequestPumping(SimPort(), "POST", "call",
-                                   {{"programId", Narrow(programId)}, {"function", Narrow(function)},
-                                    {"values", std::move(values)}, {"user", user}, {"timeoutMs", 10000}});
+        return CallProgram(programId, function, std::move(values), user);
     }
-    static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 };
-
-std::wstring ServerMessage(IRfcServer* server)
-{
-    com::ptr<IRfcServerErrorInfo> info;
-    server->get_ErrorInfo(info.put());
-    com::bstr message;
-    info->get_Message(message.put());
-    return message.str();
-}
-
-bool ServerFailed(IRfcServer* server)
-{
-    VARIANT_BOOL failed = VARIANT_FALSE;
-    server->get_Error(&failed);
-    return failed != VARIANT_FALSE;
-}
-
-// The event's argument, queried for the interface its handler needs.
-template <class I>
-com::ptr<I> Argument(DISPPARAMS* params)
-{
-    return com::share(V_DISPATCH(&params->rgvarg[0])).query<I>();
-}
-
-com::ptr<IRfcParameters> List(IFunctionCall* call, HRESULT (STDMETHODCALLTYPE IFunctionCall::*getter)(IRfcParameters**))
-{
-    com::ptr<IRfcParameters> list;
-    (call->*getter)(list.put());
-    return list;
-}
 
 // The interface of STFC_STRUCTURE, as sapsim describes it, installed on `server`.
 void InstallStfcStructure(IRfcServer* server)
@@ -106,29 +65,8 @@ TEST(NWRfcServer, ACallArrivesOnTheClientsThreadWithValuesAndItsAnswerReachesThe
     EXPECT_EQ(s.server->Serve(), static_cast<HRESULT>(0x8004020B)); // one listening thread per server
 
     s.sink->onEvent = [](DISPID id, DISPPARAMS* params) {
-        if (id != OnCall)
-            return;
-        auto call = Argument<IFunctionCall>(params);
-        com::ptr<IRfcParameter> in, out;
-        List(call.get(), &IFunctionCall::get_Importing)->get_Item(com::variant(L"IMPORTSTRUCT").get(), in.put());
-        List(call.get(), &IFunctionCall::get_Exporting)->get_Item(com::variant(L"ECHOSTRUCT").get(), out.put());
-        com::ptr<IRfcFields> from, to;
-        in->get_Fields(from.put());
-        out->get_Fields(to.put());
-        com::ptr<IRfcField> source, target;
-        from->get_Item(com::variant(L"RFCCHAR4").get(), source.put());
-        to->get_Item(com::variant(L"RFCCHAR4").get(), target.put());
-        com::variant text;
-        source->get_value(text.put());
-        target->put_value(text.get());
-        com::ptr<IRfcParameter> response;
-        List(call.get(), &IFunctionCall::get_Exporting)->get_Item(com::variant(L"RESPTEXT").get(), response.put());
-        response->put_value(com::variant(L"served by Tolvane").get());
-        com::ptr<IRfcParameter> table;
-        List(call.get(), &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
-        com::ptr<IRfcRows> rows;
-        table->get_Rows(rows.put());
-        rows->AddRows(1);
+        if (id == OnCall)
+            AnswerStfcStructure(Argument<IFunctionCall>(params).get());
     };
     const AdminReply reply = s.Call(L"STFC_STRUCTURE", {{"IMPORTSTRUCT", {{"RFCCHAR4", "ABCD"}, {"RFCINT4", "7"}}},
                                                         {"RFCTABLE", json::array({{{"RFCCHAR4", "ROW1"}}})}});
@@ -241,7 +179,7 @@ TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
             Argument<IRfcServerErrorInfo>(params)->put_Restart(restart ? VARIANT_TRUE : VARIANT_FALSE);
             told.set();
         };
-        AdminRequest(SimPort(), "POST", "drop", {{"programId", Served::Narrow(s.programId)}});
+        AdminRequest(SimPort(), "POST", "drop", {{"programId", Narrow(s.programId)}});
         ASSERT_TRUE(PumpUntil(told.get(), 10000)) << restart;
         EXPECT_TRUE(ServerFailed(s.server.get()));
         if (restart) {
@@ -293,7 +231,7 @@ TEST(NWRfcServer, ShutdownEndsListeningAndAHandlerMayShutDownOrReleaseItsServer)
         while (!gone && GetTickCount64() - stopping < 10000) {
             gone = true;
             for (const json& r : AdminRequest(SimPort(), "GET", "registrations").body["registrations"])
-                gone = gone && r.value("programId", "") != Served::Narrow(inside.programId);
+                gone = gone && r.value("programId", "") != Narrow(inside.programId);
             if (!gone)
                 Sleep(20);
         }
