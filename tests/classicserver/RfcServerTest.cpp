@@ -368,9 +368,12 @@ TEST(RfcServer, TheTraceAsksForTheLibrarysTraceAndShowsNoPasswordOrTicketValue)
     com::ptr<IFunctionCall> secrets;
     session->CreateCall(secrets.put());
     secrets->put_Function(com::bstr(L"Z_SECRETS").get());
+    const auto importing = List(secrets.get(), &IFunctionCall::get_Importing);
     for (const wchar_t* name : {L"PASSWORD", L"MYSAPSSO2", L"USERNAME"})
-        List(secrets.get(), &IFunctionCall::get_Importing)
-            ->AddScalar(com::bstr(name).get(), TYPE_CHAR, 20, 0, com::variant().get());
+        importing->AddScalar(com::bstr(name).get(), TYPE_CHAR, 20, 0, com::variant().get());
+    com::ptr<IRfcType> structure;
+    Parameter(Import(session.get(), L"STFC_STRUCTURE").get(), L"Importing", L"IMPORTSTRUCT")->get_RfcType(structure.put());
+    importing->AddParameter(com::bstr(L"NEW_PASSWORD").get(), structure.get()); // its fields are named plainly
     ASSERT_EQ(s.server->InstallFunction(secrets.get()), S_OK);
     s.Option(L"trace.file", trace);
     ASSERT_EQ(s.server->Serve(), S_OK);
@@ -379,7 +382,8 @@ TEST(RfcServer, TheTraceAsksForTheLibrarysTraceAndShowsNoPasswordOrTicketValue)
         if (id == OnCall)
             received = Text(Get(Argument<IFunctionCall>(params).get(), L"PASSWORD", L"Importing"));
     };
-    const AdminReply reply = s.Call(L"Z_SECRETS", {{"PASSWORD", "Pw4Secret"}, {"MYSAPSSO2", "Ticket4Sso"}, {"USERNAME", "Shown4U"}});
+    const AdminReply reply = s.Call(L"Z_SECRETS", {{"PASSWORD", "Pw4Secret"}, {"MYSAPSSO2", "Ticket4Sso"}, {"USERNAME", "Shown4U"},
+                                                    {"NEW_PASSWORD", {{"RFCDATA1", "Pw5Secret"}}}});
     EXPECT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
     s.server->Shutdown();
     ostrel::TraceClose();
@@ -388,8 +392,10 @@ TEST(RfcServer, TheTraceAsksForTheLibrarysTraceAndShowsNoPasswordOrTicketValue)
     const std::wstring text = ReadUtf8Text(trace);
     EXPECT_NE(text.find(L"'-t'"), std::wstring::npos);
     EXPECT_NE(text.find(L"Shown4U"), std::wstring::npos);
+    EXPECT_NE(text.find(L"'NEW_PASSWORD' val=|"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Pw4Secret"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Ticket4Sso"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"Pw5Secret"), std::wstring::npos);
     bool traceAsked = false;
     const json logons = AdminRequest(SimPort(), "GET", "logons").body;
     for (const json& logon : logons["logons"])
