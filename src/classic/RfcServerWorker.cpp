@@ -20,6 +20,8 @@ constexpr wchar_t kGlobalServer[] = L"%%USER_GLOBAL_SERVER";
 // Between two registrations the client asked for when the gateway refuses them: a gateway that
 // is down is not asked again without pause, nor the client flooded with errors.
 constexpr DWORD kRegistrationRetryMs = 1000;
+// Looks for the next request without a pause after one was served.
+constexpr int kQuickLooks = 200;
 // What a call ends with after an exception of the component inside it.
 constexpr RFC_RC kCallFailed = RFC_SYS_EXCEPTION;
 
@@ -136,10 +138,17 @@ RFC_RC RfcServerWorker::Listen()
     RFC_RC rc = RFC_OK;
     const DWORD poll = m_settings.pollInterval;
     DWORD pause = poll; // idle until the first request
+    int quickLooks = 0;
     while (!StopRequested()) {
         rc = m_rfc.RfcListenU(m_handle);
         if (rc == RFC_RETRY) {
-            // At once after a request, then ever further apart up to the poll interval.
+            // Right after a request, the next of a series is likely on its way: a few looks
+            // without a pause, then ever further apart up to the poll interval.
+            if (quickLooks > 0) {
+                --quickLooks;
+                SwitchToThread();
+                continue;
+            }
             pause = pause >= poll / 2 ? poll : std::max<DWORD>(2 * pause, 1);
             Pause(pause);
             continue;
@@ -148,6 +157,7 @@ RFC_RC RfcServerWorker::Listen()
             rc = m_rfc.RfcDispatchU(m_handle);
             ostrel::TraceFormat(L"RfcDispatch: %i\n", static_cast<int>(rc));
             pause = 0;
+            quickLooks = kQuickLooks;
         }
         if (rc != RFC_OK && rc != RFC_RETRY) {
             NoteFailure(rc, L"listening");
