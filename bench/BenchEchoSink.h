@@ -51,6 +51,23 @@ public:
     std::atomic<long> served{0};
 };
 
+// `sink` advised at the server's events for as long as this lives.
+class Advised {
+public:
+    Advised(IConnectionPointContainer* server, IDispatch* sink)
+    {
+        server->FindConnectionPoint(DIID__RfcServerEvents, point_.put());
+        point_->Advise(sink, &cookie_);
+    }
+    ~Advised() { point_->Unadvise(cookie_); }
+    Advised(const Advised&) = delete;
+    Advised& operator=(const Advised&) = delete;
+
+private:
+    com::ptr<IConnectionPoint> point_;
+    DWORD cookie_ = 0;
+};
+
 inline com::ptr<IFunctionCall> EchoPrototype()
 {
     com::ptr<IFunctionCall> prototype = com::make<tolvane::CFunctionCall>();

@@ -56,10 +56,7 @@ void Measure(const wchar_t* interval, int calls, int idleCalls)
     server->put_GatewayService(com::bstr(gatewayPort).get());
     server->InstallFunction(bench::EchoPrototype().get());
     bench::EchoSink sink;
-    com::ptr<IConnectionPoint> point;
-    server->FindConnectionPoint(DIID__RfcServerEvents, point.put());
-    DWORD cookie = 0;
-    point->Advise(&sink, &cookie);
+    const bench::Advised advised(server.get(), &sink);
     VARIANT_BOOL failed = VARIANT_FALSE;
     if (FAILED(server->Serve()) || (server->get_Error(&failed), failed)) {
         std::fprintf(stderr, "Serve failed\n");
@@ -84,7 +81,6 @@ void Measure(const wchar_t* interval, int calls, int idleCalls)
     }
     std::printf("RfcServer, poll interval %4lu ms, a call to an idle server: %.1f ms on average, %.1f ms at worst (%d calls)\n",
                 poll, total / idleCalls, worst, idleCalls);
-    point->Unadvise(cookie);
     server->Shutdown();
 }
 

@@ -57,10 +57,7 @@ int main(int argc, char** argv)
         server->put_GatewayService(com::bstr(Wide(argv[1])).get());
         server->InstallFunction(bench::EchoPrototype().get());
         bench::EchoSink sink;
-        com::ptr<IConnectionPoint> point;
-        server->FindConnectionPoint(DIID__RfcServerEvents, point.put());
-        DWORD cookie = 0;
-        point->Advise(&sink, &cookie);
+        const bench::Advised advised(server.get(), &sink);
         if (FAILED(server->Serve())) {
             std::fprintf(stderr, "Serve failed\n");
             return 1;
@@ -79,7 +76,6 @@ int main(int argc, char** argv)
         caller.join();
         std::printf("NWRfcServer with a C++ sink: %ld calls in %.3f s = %.0f calls/s (sapsim: %.120s)\n", sink.served.load(),
                     seconds, sink.served / seconds, reply.c_str());
-        point->Unadvise(cookie);
         server->Shutdown();
     }
     CoUninitialize();

@@ -270,14 +270,7 @@ int RfcServerWorker::TransactionStep(int step, const wchar_t* tid)
     ostrel::TraceFormat(L"transaction %s for tid '%s'\n", kSteps[step], id.c_str());
     auto info = com::make<CRfcTransactionInfo>();
     com::check(info->SetTID(com::bstr(id).get()));
-    Deliver([&] {
-        switch (step) {
-        case 0: m_events.Fire_TransactionCheck(info.get()); break;
-        case 1: m_events.Fire_TransactionCommit(info.get()); break;
-        case 2: m_events.Fire_TransactionRollback(info.get()); break;
-        default: m_events.Fire_TransactionConfirm(info.get()); break;
-        }
-    });
+    Deliver([&] { m_events.Fire_TransactionStep(step, info.get()); });
     return static_cast<int>(info->Status());
 }
 

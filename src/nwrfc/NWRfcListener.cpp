@@ -250,14 +250,7 @@ RFC_RC NWRfcListener::TransactionStep(int step, const wchar_t* tid)
     TRACE_LOG(ostrel::TRACE_INFORMATION, (boost::wformat(kTraces[step]) % Text(tid)).str());
     auto info = com::make<CRfcTransactionInfo>();
     com::check(info->SetTID(com::bstr(Text(tid)).get()));
-    Deliver([&] {
-        switch (step) {
-        case 0: m_events.Fire_TransactionCheck(info.get()); break;
-        case 1: m_events.Fire_TransactionCommit(info.get()); break;
-        case 2: m_events.Fire_TransactionRollback(info.get()); break;
-        default: m_events.Fire_TransactionConfirm(info.get()); break;
-        }
-    });
+    Deliver([&] { m_events.Fire_TransactionStep(step, info.get()); });
     const RFC_RC status = static_cast<RFC_RC>(info->Status());
     TRACE_LOG(ostrel::TRACE_INFORMATION, nw::RcName(m_rfc, status));
     return status;

@@ -18,41 +18,7 @@ using tolvane::CRfcServer;
 
 namespace {
 
-// A server registered under `programId` with a sink on this thread.
-struct Served {
-    com::ptr<CRfcServer> server = com::make<CRfcServer>();
-    com::ptr<EventSink> sink = EventSink::Create(DIID__RfcServerEvents);
-    std::wstring programId;
-
-    explicit Served(const std::wstring& id, bool advise = true) : programId(id)
-    {
-        server->put_ProgramID(com::bstr(id).get());
-        server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
-        server->put_GatewayService(com::bstr(std::to_wstring(GatewayPort())).get());
-        if (advise)
-            test::Advise(server.get(), sink.get());
-    }
-    ~Served()
-    {
-        if (server)
-            server->Shutdown();
-    }
-
-    void Option(const wchar_t* name, const std::wstring& value)
-    {
-        ASSERT_EQ(server->put_Option(com::bstr(name).get(), com::bstr(value).get()), S_OK);
-    }
-    bool Listening() const
-    {
-        VARIANT_BOOL listening = VARIANT_FALSE;
-        server->get_IsListening(&listening);
-        return listening != VARIANT_FALSE;
-    }
-    AdminReply Call(const std::wstring& function, json values = json::object(), const std::string& user = "DEMO")
-    {
-        return CallProgram(programId, function, std::move(values), user);
-    }
-};
+using Served = ServedBy<CRfcServer>;
 
 // A classic session connected to sapsim's gateway, where prototypes come from.
 com::ptr<IRfcSession> ClassicSession()

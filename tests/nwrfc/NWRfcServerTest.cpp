@@ -15,32 +15,13 @@ using tolvane::CNWRfcServer;
 
 namespace {
 
-// A server registered under `programId` with a sink on this thread.
-struct Served {
-    com::ptr<CNWRfcServer> server = com::make<CNWRfcServer>();
-    com::ptr<EventSink> sink = EventSink::Create(DIID__RfcServerEvents);
-    std::wstring programId;
-
-    explicit Served(const std::wstring& id, bool advise = true) : programId(id)
+// A NetWeaver server that finds the stand-in library (and traces where NWRFC_SERVER_TRACE says).
+struct Served : ServedBy<CNWRfcServer> {
+    explicit Served(const std::wstring& id, bool advise = true) : ServedBy<CNWRfcServer>(id, advise)
     {
         if (const char* trace = std::getenv("NWRFC_SERVER_TRACE"))
-            server->put_Option(com::bstr(L"trace.file").get(), com::bstr(std::wstring(trace, trace + strlen(trace))).get());
-        server->put_Option(com::bstr(L"nwrfc.path").get(), com::bstr(StandInFolder()).get());
-        server->put_ProgramID(com::bstr(id).get());
-        server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
-        server->put_GatewayService(com::bstr(std::to_wstring(GatewayPort())).get());
-        if (advise)
-            test::Advise(server.get(), sink.get());
-    }
-    ~Served()
-    {
-        if (server)
-            server->Shutdown();
-    }
-
-    AdminReply Call(const std::wstring& function, json values = json::object(), const std::string& user = "DEMO")
-    {
-        return CallProgram(programId, function, std::move(values), user);
+            Option(L"trace.file", std::wstring(trace, trace + strlen(trace)));
+        Option(L"nwrfc.path", StandInFolder());
     }
 };
 

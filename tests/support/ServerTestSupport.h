@@ -3,8 +3,12 @@
 // arguments, read the server's error state, and have sapsim's gateway call a registered program.
 #include "EventSink.h"
 #include "SimAdmin.h"
+#include "com/Bstr.h"
 #include "com/ComPtr.h"
+#include "com/Object.h"
 #include "idl/Tolvane_h.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -38,5 +42,46 @@ AdminReply CallProgram(const std::wstring& programId, const std::wstring& functi
                        nlohmann::json values = nlohmann::json::object(), const std::string& user = "DEMO");
 
 std::string Narrow(const std::wstring& text);
+
+// A server of class `Server` aimed at sapsim's gateway under `programId`, with a sink on this
+// thread; shut down when it goes.
+template <class Server>
+struct ServedBy {
+    com::ptr<Server> server = com::make<Server>();
+    com::ptr<EventSink> sink = EventSink::Create(DIID__RfcServerEvents);
+    std::wstring programId;
+
+    explicit ServedBy(const std::wstring& id, bool advise = true) : programId(id)
+    {
+        server->put_ProgramID(com::bstr(id).get());
+        server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
+        server->put_GatewayService(com::bstr(std::to_wstring(GatewayPort())).get());
+        if (advise)
+            test::Advise(server.get(), sink.get());
+    }
+    ~ServedBy()
+    {
+        if (server)
+            server->Shutdown();
+    }
+    ServedBy(const ServedBy&) = delete;
+    ServedBy& operator=(const ServedBy&) = delete;
+
+    void Option(const wchar_t* name, const std::wstring& value)
+    {
+        ASSERT_EQ(server->put_Option(com::bstr(name).get(), com::bstr(value).get()), S_OK);
+    }
+    bool Listening() const
+    {
+        VARIANT_BOOL listening = VARIANT_FALSE;
+        server->get_IsListening(&listening);
+        return listening != VARIANT_FALSE;
+    }
+    AdminReply Call(const std::wstring& function, nlohmann::json values = nlohmann::json::object(),
+                    const std::string& user = "DEMO")
+    {
+        return CallProgram(programId, function, std::move(values), user);
+    }
+};
 
 } // namespace test
