@@ -8,7 +8,8 @@
 //
 // A lost connection or a failed call ends the listening: the client gets ServerError with an
 // error object of its own and registers again only when it sets Restart. A refused first
-// registration only sets the error state. A logon the client refuses makes the library abort the
+// registration only sets the error state (Serve's caller reads it); a refused registration
+// after a restart asks the client again, a second later. A logon the client refuses makes the library abort the
 // connection; the worker then registers again without troubling the client.
 #include "ClassicRfcLibrary.h"
 #include "server/FunctionPrototypes.h"

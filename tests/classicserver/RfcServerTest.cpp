@@ -89,19 +89,7 @@ TEST(RfcServer, ACallIsServedOnTheClientsThreadWithValuesStructuresAndTables)
     EXPECT_FALSE(ServerFailed(s.server.get()));
     EXPECT_TRUE(s.Listening());
 
-    s.sink->onEvent = [](DISPID id, DISPPARAMS* params) {
-        if (id == OnCall)
-            AnswerStfcStructure(Argument<IFunctionCall>(params).get());
-    };
-    const AdminReply reply = s.Call(L"STFC_STRUCTURE", {{"IMPORTSTRUCT", {{"RFCCHAR4", "ABCD"}, {"RFCINT4", "7"}}},
-                                                        {"RFCTABLE", json::array({{{"RFCCHAR4", "ROW1"}}})}});
-    ASSERT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
-    EXPECT_EQ(reply.body["values"]["ECHOSTRUCT"]["RFCCHAR4"], "ABCD");
-    EXPECT_EQ(reply.body["values"]["RESPTEXT"], "served by Tolvane");
-    ASSERT_EQ(reply.body["values"]["RFCTABLE"].size(), 2u);
-    EXPECT_EQ(reply.body["values"]["RFCTABLE"][0]["RFCCHAR4"], "ROW1");
-    EXPECT_EQ(s.sink->Calls(OnCall), 1);
-    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
+    ExpectStfcStructureServed(s);
 }
 
 TEST(RfcServer, EachCallIsServedWithThePrototypeItsNameHasWhenItArrives)
@@ -259,8 +247,9 @@ TEST(RfcServer, ALostConnectionAsksTheClientWithAFreshErrorObjectAndRestartsOnly
         AdminRequest(SimPort(), "POST", "drop", {{"programId", Narrow(s.programId)}});
         ASSERT_TRUE(PumpUntil(told.get(), 10000)) << answer;
         EXPECT_TRUE(ServerFailed(s.server.get()));
-        if (answer) // registered again: the next call is served
+        if (answer) { // registered again: the next call is served
             EXPECT_EQ(s.Call(L"Z_ANY").body.value("result", ""), "ok");
+        }
     }
     EXPECT_TRUE(StopsListening(s));
     EXPECT_FALSE(RegisteredAtTheGateway(s.programId));

@@ -45,18 +45,7 @@ TEST(NWRfcServer, ACallArrivesOnTheClientsThreadWithValuesAndItsAnswerReachesThe
     EXPECT_EQ(listening, VARIANT_TRUE);
     EXPECT_EQ(s.server->Serve(), static_cast<HRESULT>(0x8004020B)); // one listening thread per server
 
-    s.sink->onEvent = [](DISPID id, DISPPARAMS* params) {
-        if (id == OnCall)
-            AnswerStfcStructure(Argument<IFunctionCall>(params).get());
-    };
-    const AdminReply reply = s.Call(L"STFC_STRUCTURE", {{"IMPORTSTRUCT", {{"RFCCHAR4", "ABCD"}, {"RFCINT4", "7"}}},
-                                                        {"RFCTABLE", json::array({{{"RFCCHAR4", "ROW1"}}})}});
-    ASSERT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
-    EXPECT_EQ(reply.body["values"]["ECHOSTRUCT"]["RFCCHAR4"], "ABCD");
-    EXPECT_EQ(reply.body["values"]["RESPTEXT"], "served by Tolvane");
-    EXPECT_EQ(reply.body["values"]["RFCTABLE"].size(), 2u);
-    EXPECT_EQ(s.sink->Calls(OnCall), 1);
-    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
+    ExpectStfcStructureServed(s);
 }
 
 TEST(NWRfcServer, RaiseExceptionReachesTheCallerWithTheTablesAndAnUnknownFunctionIsServedEmpty)

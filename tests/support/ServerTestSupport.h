@@ -84,4 +84,24 @@ struct ServedBy {
     }
 };
 
+// sapsim calls STFC_STRUCTURE on `s` with a structure and a table; the sink answers on this
+// thread (AnswerStfcStructure), and the caller receives the answer.
+template <class Server>
+void ExpectStfcStructureServed(ServedBy<Server>& s)
+{
+    s.sink->onEvent = [](DISPID id, DISPPARAMS* params) {
+        if (id == OnCall)
+            AnswerStfcStructure(Argument<IFunctionCall>(params).get());
+    };
+    const AdminReply reply = s.Call(L"STFC_STRUCTURE", {{"IMPORTSTRUCT", {{"RFCCHAR4", "ABCD"}, {"RFCINT4", "7"}}},
+                                                        {"RFCTABLE", nlohmann::json::array({{{"RFCCHAR4", "ROW1"}}})}});
+    ASSERT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
+    EXPECT_EQ(reply.body["values"]["ECHOSTRUCT"]["RFCCHAR4"], "ABCD");
+    EXPECT_EQ(reply.body["values"]["RESPTEXT"], "served by Tolvane");
+    ASSERT_EQ(reply.body["values"]["RFCTABLE"].size(), 2u);
+    EXPECT_EQ(reply.body["values"]["RFCTABLE"][0]["RFCCHAR4"], "ROW1");
+    EXPECT_EQ(s.sink->Calls(OnCall), 1);
+    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
+}
+
 } // namespace test
