@@ -37,6 +37,7 @@ std::string CallInARow(int calls)
     });
     com::wait_pumping(done.get());
     caller.join();
+    reply.erase(reply.find_last_not_of("\r\n") + 1);
     return reply;
 }
 
