@@ -3,14 +3,13 @@
 // sink copies TEXT to ECHO. bench/nwrfc/run.sh runs it beside the stand-in's raw registered
 // server, which answers the same calls in its own callback.
 // Usage: nwrfc_server_bench <gateway port> <http port> <folder of sapnwrfc.dll> [calls]
+#include "BenchEchoSink.h"
 #include "BenchSupport.h"
 #include "com/Apartment.h"
-#include "model/FunctionCall.h"
 #include "nwrfc/NWRfcServer.h"
 
 #include <winhttp.h>
 
-#include <atomic>
 #include <cstring>
 #include <cstdio>
 #include <string>
@@ -19,47 +18,6 @@
 namespace {
 
 std::wstring Wide(const char* text) { return std::wstring(text, text + std::strlen(text)); }
-
-// The event sink of a C++ client: IncomingCall copies TEXT to ECHO.
-class EchoSink final : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, DIID__RfcServerEvents)) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        if (id != 1)
-            return S_OK;
-        com::ptr<IFunctionCall> call = com::share(V_DISPATCH(&params->rgvarg[0])).query<IFunctionCall>();
-        com::ptr<IRfcParameters> importing, exporting;
-        call->get_Importing(importing.put());
-        call->get_Exporting(exporting.put());
-        com::ptr<IRfcParameter> text, echo;
-        importing->get_Item(com::variant(L"TEXT").get(), text.put());
-        exporting->get_Item(com::variant(L"ECHO").get(), echo.put());
-        com::variant value;
-        text->get_value(value.put());
-        echo->put_value(value.get());
-        ++served;
-        return S_OK;
-    }
-    std::atomic<long> served{0};
-};
 
 std::string Post(long port, const std::wstring& path, const std::string& body)
 {
@@ -97,19 +55,9 @@ int main(int argc, char** argv)
         server->put_ProgramID(com::bstr(L"BENCH.TOLVANE").get());
         server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
         server->put_GatewayService(com::bstr(Wide(argv[1])).get());
-        com::ptr<IFunctionCall> prototype = com::make<tolvane::CFunctionCall>();
-        prototype->put_Function(com::bstr(L"Z_BENCH_ECHO").get());
-        com::ptr<IRfcParameters> importing, exporting;
-        prototype->get_Importing(importing.put());
-        prototype->get_Exporting(exporting.put());
-        importing->AddScalar(com::bstr(L"TEXT").get(), TYPE_CHAR, 40, 0, com::variant().get());
-        exporting->AddScalar(com::bstr(L"ECHO").get(), TYPE_CHAR, 40, 0, com::variant().get());
-        server->InstallFunction(prototype.get());
-        EchoSink sink;
-        com::ptr<IConnectionPoint> point;
-        server->FindConnectionPoint(DIID__RfcServerEvents, point.put());
-        DWORD cookie = 0;
-        point->Advise(&sink, &cookie);
+        server->InstallFunction(bench::EchoPrototype().get());
+        bench::EchoSink sink;
+        const bench::Advised advised(server.get(), &sink);
         if (FAILED(server->Serve())) {
             std::fprintf(stderr, "Serve failed\n");
             return 1;
@@ -128,7 +76,6 @@ int main(int argc, char** argv)
         caller.join();
         std::printf("NWRfcServer with a C++ sink: %ld calls in %.3f s = %.0f calls/s (sapsim: %.120s)\n", sink.served.load(),
                     seconds, sink.served / seconds, reply.c_str());
-        point->Unadvise(cookie);
         server->Shutdown();
     }
     CoUninitialize();

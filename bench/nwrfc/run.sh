@@ -11,14 +11,8 @@ calls=${2:-5000}
 rows=${3:-10000}
 state="$build/bench/nwrfc/state"
 cmake --build "$build" -j2 --target sapsim Tolvane nwrfc_session_bench nwrfc_server_bench >/dev/null
-"$root/scripts/wine-env" start "$build"
-fixture="$root/tests/sim/sapsim-fixture.sh"
-SAPSIM_REQUEST_LOG=off "$fixture" start "$build" "$build/bin/sapsim.exe" "$state" >/dev/null
-trap '"$fixture" stop "$build" "$build/bin/sapsim.exe" "$state" >/dev/null; "$root/scripts/wine-env" stop "$build"' EXIT
-gateway=$(cat "$state/gateway")
-http=$(sed 's/.*://' "$state/url")
+source "$root/bench/with-sapsim.sh"
 folder="Z:${build//\//\\}\\bin\\nwrfcsdk"
-run() { "$root/cmake/wine-run" "$build" "$@" </dev/null 2>&1 | tr -d '\r'; }
 run "$build/bin/standin_bench.exe" "$gateway" "$http" "$calls" "$rows"
 run "$build/bin/nwrfc_session_bench.exe" "$gateway" "$folder" "$calls" "$rows"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

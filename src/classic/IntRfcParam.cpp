@@ -156,8 +156,14 @@ void CIntRfcStructParam::WriteFields(const CIntRfcT1StructDef& definition, uint8
         }
         definition.Write(buffer, i, value.get(), m_strings);
         if (ostrel::TraceOpened())
-            ostrel::TraceContinue(L"%s|", TracedValue(definition.Fields()[i].name, value.get()).c_str());
+            ostrel::TraceContinue(L"%s|", TracedField(definition.Fields()[i].name, value.get()).c_str());
     }
+}
+
+std::wstring CIntRfcStructParam::TracedField(const std::wstring& field, const VARIANT& value) const
+{
+    // A structure named like a password hides every field, whatever the fields are called.
+    return TracedValue(IsSecretName(m_name) ? m_name : field, value);
 }
 
 void CIntRfcStructParam::ReleaseStrings() noexcept
@@ -183,7 +189,7 @@ void CIntRfcStructParam::getValue()
         com::check(m_fields->get_Item(com::variant(static_cast<long>(i + 1)).get(), field.put()));
         com::check(field->put_value(value.get()));
         if (ostrel::TraceOpened())
-            ostrel::TraceContinue(L"%s|", TracedValue(definition.Fields()[i].name, value.get()).c_str());
+            ostrel::TraceContinue(L"%s|", TracedField(definition.Fields()[i].name, value.get()).c_str());
     }
     ostrel::TraceContinue(L"\n");
 }

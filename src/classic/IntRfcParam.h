@@ -73,6 +73,7 @@ public:
 private:
     void WriteFields(const CIntRfcT1StructDef& definition, uint8_t* buffer);
     void ReleaseStrings() noexcept;
+    std::wstring TracedField(const std::wstring& field, const VARIANT& value) const;
 
     std::optional<CIntRfcT1StructDef> m_definition;
     com::ptr<IRfcFields> m_fields;

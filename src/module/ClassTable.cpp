@@ -2,6 +2,7 @@
 
 #include "ConnectorCtrl.h"
 #include "bsp/BSPApplication.h"
+#include "classic/RfcServer.h"
 #include "classic/RfcSession.h"
 #include "com/Aggregate.h"
 #include "idl/Tolvane_h.h"
@@ -18,7 +19,7 @@ const com::ClassEntry kClasses[] = {
     {&CLSID_RfcSession, &com::create_instance<CRfcSession>},
     {&CLSID_SoapSession, &com::create_instance<CSoapSession>},
     {&CLSID_BSPApplication, &com::create_instance<CBSPApplication>},
-    {&CLSID_RfcServer, nullptr},
+    {&CLSID_RfcServer, &com::create_instance<CRfcServer>},
     {&CLSID_ConnectorCtrl, &com::create_instance<CConnectorCtrl>, &com::create_aggregated<CConnectorCtrl>},
     {&CLSID_NWRfcSession, &com::create_instance<CNWRfcSession>},
     {&CLSID_NWRfcServer, &com::create_instance<CNWRfcServer>},

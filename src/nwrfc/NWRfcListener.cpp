@@ -3,7 +3,7 @@
 #include "NWRFCDataConverter.h"
 #include "NWRfcErrors.h"
 #include "NWRfcPrototypes.h"
-#include "com/Module.h"
+#include "server/CaughtException.h"
 #include "server/RfcServerLogonInfo.h"
 #include "server/RfcTransactionInfo.h"
 #include "session/Messages.h"
@@ -14,7 +14,6 @@
 
 #include <map>
 #include <mutex>
-#include <thread>
 
 namespace tolvane {
 namespace {
@@ -58,16 +57,11 @@ RFC_RC Guarded(RFC_ERROR_INFO& errorInfo, Body&& body) noexcept
 {
     try {
         return body();
-    } catch (const CXTolvane& e) {
-        return ExternalFailure(errorInfo, e.Message());
     } catch (const MessageError& e) {
+        // A library failure the record already tells.
         return errorInfo.code != RFC_OK ? errorInfo.code : ExternalFailure(errorInfo, MessageText(e.number()));
-    } catch (const com::hresult_error& e) {
-        return ExternalFailure(errorInfo, (boost::wformat(L"Error %2$#8x: %1%") % com::error_text(e.code()) %
-                                           static_cast<unsigned>(e.code()))
-                                              .str());
     } catch (...) {
-        return ExternalFailure(errorInfo, L"unexpected error");
+        return ExternalFailure(errorInfo, CaughtExceptionText());
     }
 }
 
@@ -75,17 +69,8 @@ RFC_RC Guarded(RFC_ERROR_INFO& errorInfo, Body&& body) noexcept
 
 NWRfcListener::NWRfcListener(const EntryPoints& rfc, Registration registration, CProxy_RfcServerEvents events,
                              std::shared_ptr<ServerErrorState> errors)
-    : m_rfc(rfc), m_registration(std::move(registration)), m_events(std::move(events)), m_errors(std::move(errors)),
-      m_home(std::make_unique<com::ThreadNotifier>([] {}))
+    : m_rfc(rfc), m_registration(std::move(registration)), m_events(std::move(events)), m_errors(std::move(errors))
 {
-}
-
-void NWRfcListener::Deliver(const std::function<void()>& raise) noexcept
-{
-    ++m_firing;
-    if (!m_home->call(raise))
-        TRACE_LOG(ostrel::TRACE_WARNING, L"the client's thread has ended: an event was not delivered");
-    --m_firing;
 }
 
 void NWRfcListener::InstallCallbacks(const EntryPoints& rfc, const std::function<void(const wchar_t*)>& failed)
@@ -127,27 +112,6 @@ bool NWRfcListener::Register()
     return true;
 }
 
-void NWRfcListener::Start()
-{
-    m_shutdown = false;
-    m_running = true;
-    // Detached: the thread holds the listener and the module until it ends; Stop waits for the
-    // event it sets last.
-    com::module_lock();
-    std::thread([self = shared_from_this()] {
-        self->Run();
-        com::module_unlock();
-    }).detach();
-}
-
-void NWRfcListener::Stop() noexcept
-{
-    m_shutdown = true;
-    if (m_firing > 0)
-        return; // an event handler asked: the thread ends after it
-    com::wait_pumping(m_ended.get());
-}
-
 void NWRfcListener::Enter(RFC_CONNECTION_HANDLE connection)
 {
     std::lock_guard lock(Connections().lock);
@@ -169,24 +133,19 @@ NWRfcListener* NWRfcListener::Of(RFC_CONNECTION_HANDLE connection)
 
 void NWRfcListener::Run() noexcept
 {
-    {
-        com::ApartmentScope apartment;
-        while (!m_shutdown) {
-            if (m_connection)
-                ListenOnce();
-            else
-                Reconnect();
-        }
-        if (m_connection) {
-            Leave();
-            RFC_ERROR_INFO record{};
-            m_rfc.RfcCloseConnection(m_connection, &record);
-            m_connection = nullptr;
-            TRACE_LOG(ostrel::TRACE_INFORMATION, L"Shutdown requested, exiting");
-        }
-        m_running = false;
+    while (!StopRequested()) {
+        if (m_connection)
+            ListenOnce();
+        else
+            Reconnect();
     }
-    m_ended.set();
+    if (m_connection) {
+        Leave();
+        RFC_ERROR_INFO record{};
+        m_rfc.RfcCloseConnection(m_connection, &record);
+        m_connection = nullptr;
+        TRACE_LOG(ostrel::TRACE_INFORMATION, L"Shutdown requested, exiting");
+    }
 }
 
 void NWRfcListener::ListenOnce()
@@ -215,15 +174,14 @@ void NWRfcListener::Reconnect()
     LetTheClientDecide();
     // Not at once again: a gateway that is down would be asked without pause, and the client
     // flooded with errors. One listening period, cut short by a shutdown.
-    for (int i = 0; i < 20 && !m_shutdown; ++i)
-        Sleep(50);
+    Pause(1000);
 }
 
 void NWRfcListener::LetTheClientDecide()
 {
     Deliver([&] { m_events.Fire_ServerError(m_errors->info.get()); });
     if (!m_errors->info->Restart())
-        m_shutdown = true;
+        RequestStop();
 }
 
 RFC_RC NWRfcListener::Dispatch(RFC_FUNCTION_HANDLE function, RFC_ERROR_INFO& errorInfo)
@@ -292,14 +250,7 @@ RFC_RC NWRfcListener::TransactionStep(int step, const wchar_t* tid)
     TRACE_LOG(ostrel::TRACE_INFORMATION, (boost::wformat(kTraces[step]) % Text(tid)).str());
     auto info = com::make<CRfcTransactionInfo>();
     com::check(info->SetTID(com::bstr(Text(tid)).get()));
-    Deliver([&] {
-        switch (step) {
-        case 0: m_events.Fire_TransactionCheck(info.get()); break;
-        case 1: m_events.Fire_TransactionCommit(info.get()); break;
-        case 2: m_events.Fire_TransactionRollback(info.get()); break;
-        default: m_events.Fire_TransactionConfirm(info.get()); break;
-        }
-    });
+    Deliver([&] { m_events.Fire_TransactionStep(step, info.get()); });
     const RFC_RC status = static_cast<RFC_RC>(info->Status());
     TRACE_LOG(ostrel::TRACE_INFORMATION, nw::RcName(m_rfc, status));
     return status;

@@ -1,27 +1,20 @@
 #pragma once
 // NWRfcListener: one NetWeaver server's registration at the gateway and the thread that serves
 // it. The library calls back on that thread; every callback becomes an event for the client,
-// raised on the client's own thread (the one that called Serve) while the listening thread
-// waits for the answer. The handler works on the event's objects directly: they are plain
-// objects, and their maker waits while the handler uses them.
-//
-// The listener is shared between its server object and its thread, so that the server can be
-// released at any time (also from inside an event handler): the thread then ends on its own,
-// after the callback it is in, and takes the listener with it.
+// raised on the client's own thread (ListeningThread). The handler works on the event's objects
+// directly: they are plain objects, and their maker waits while the handler uses them.
 #include "NWRfcLibrary.h"
-#include "com/Apartment.h"
-#include "com/ThreadNotifier.h"
+#include "server/ListeningThread.h"
 #include "server/RfcServerEvents.h"
 #include "server/RfcServerImpl.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace tolvane {
 
-class NWRfcListener : public std::enable_shared_from_this<NWRfcListener> {
+class NWRfcListener final : public ListeningThread {
 public:
     struct Registration {
         std::wstring programId, gatewayHost, gatewayService;
@@ -31,26 +24,19 @@ public:
     NWRfcListener(const nwrfc::EntryPoints& rfc, Registration registration, CProxy_RfcServerEvents events,
                   std::shared_ptr<ServerErrorState> errors);
 
-    // Registers at the gateway; false with the error state set when the gateway refuses.
+    // Registers at the gateway; false with the error state set when the gateway refuses. Then
+    // Start listens on the registered connection.
     bool Register();
-    // Starts the listening thread on the registered connection.
-    void Start();
-    // Asks the thread to end after what it is doing; then waits for it (pumping), unless the
-    // caller is inside one of its events, where waiting would never end.
-    void Stop() noexcept;
-    bool Running() const noexcept { return m_running; }
 
     // The library's callbacks, installed once for the process.
     static void InstallCallbacks(const nwrfc::EntryPoints& rfc, const std::function<void(const wchar_t*)>& failed);
 
 private:
-    void Run() noexcept;
+    void Run() noexcept override;
     void ListenOnce();
     void Reconnect();
     // A lost connection or a failed registration: the client decides with Restart.
     void LetTheClientDecide();
-    // Runs `raise` (one event) on the client's thread, and waits for it.
-    void Deliver(const std::function<void()>& raise) noexcept;
     void Report(const nwrfc::RFC_ERROR_INFO& record, const std::wstring& label);
 
     // Callbacks, found through the connections table.
@@ -77,11 +63,6 @@ private:
     std::shared_ptr<ServerErrorState> m_errors;
     nwrfc::RFC_CONNECTION_HANDLE m_connection = nullptr; // the thread's, once started
     nwrfc::RFC_ERROR_INFO m_record{};
-    std::atomic<bool> m_shutdown{false};
-    std::atomic<bool> m_running{false};
-    std::atomic<int> m_firing{0};
-    com::Event m_ended;
-    std::unique_ptr<com::ThreadNotifier> m_home; // the client's thread
 };
 
 } // namespace tolvane

@@ -14,42 +14,23 @@ NWRfcPrototypes& NWRfcPrototypes::Instance()
 
 void NWRfcPrototypes::Install(IFunctionCall* call)
 {
-    // Through the XML form: a copy with types of its own, which no other apartment owns, so that
-    // every listening thread may read it.
-    com::bstr name, form;
+    com::bstr name;
     com::check(call->get_Function(name.put()));
-    com::check(call->ToXML(form.put()));
-    auto prototype = com::make<CFunctionCall>();
-    com::check(prototype->FromXML(form.get()));
-    prototype->SetFunction(name.view());
     std::lock_guard lock(m_lock);
+    m_functions.Install(call);
     // A description the library may still hold is left alone; the new prototype gets its own.
-    m_installed.insert_or_assign(name.str(), Prototype{prototype, nullptr});
-}
-
-com::ptr<CFunctionCall> NWRfcPrototypes::NewCall(const std::wstring& name)
-{
-    com::ptr<CFunctionCall> prototype;
-    {
-        std::lock_guard lock(m_lock);
-        if (auto found = m_installed.find(name); found != m_installed.end())
-            prototype = found->second.call;
-    }
-    if (prototype)
-        return CloneSignature(prototype.get());
-    auto empty = com::make<CFunctionCall>();
-    empty->SetFunction(name);
-    return empty;
+    m_described.erase(name.str());
 }
 
 nwrfc::RFC_FUNCTION_DESC_HANDLE NWRfcPrototypes::Describe(const nwrfc::EntryPoints& rfc, const std::wstring& name,
                                                           nwrfc::RFC_ERROR_INFO& errorInfo)
 {
     std::lock_guard lock(m_lock);
-    if (auto found = m_installed.find(name); found != m_installed.end()) {
-        if (!found->second.description)
-            found->second.description = NWRFCCreateFunctionDesc(rfc, found->second.call.get(), errorInfo);
-        return found->second.description;
+    if (com::ptr<CFunctionCall> prototype = m_functions.Find(name)) {
+        nwrfc::RFC_FUNCTION_DESC_HANDLE& description = m_described[name];
+        if (!description)
+            description = NWRFCCreateFunctionDesc(rfc, prototype.get(), errorInfo);
+        return description;
     }
     if (auto found = m_unknown.find(name); found != m_unknown.end())
         return found->second;

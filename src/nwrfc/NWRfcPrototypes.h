@@ -3,8 +3,7 @@
 // names a function, not a server), with the library descriptions made of them. A lock guards it:
 // listening threads and InstallFunction use it at once.
 #include "NWRfcLibrary.h"
-#include "com/ComPtr.h"
-#include "model/FunctionCall.h"
+#include "server/FunctionPrototypes.h"
 
 #include <map>
 #include <mutex>
@@ -21,7 +20,7 @@ public:
     void Install(IFunctionCall* call);
     // A call with the prototype's interface and values of its own; an empty call of that name
     // for a function never installed.
-    com::ptr<CFunctionCall> NewCall(const std::wstring& name);
+    com::ptr<CFunctionCall> NewCall(const std::wstring& name) const { return m_functions.NewCall(name); }
     // The library's description of a function: of its prototype, or an empty one for a name
     // never installed. Names never installed are described up to a bound, so that partners
     // naming ever new functions cannot grow the process without end; past it, null.
@@ -31,13 +30,9 @@ public:
     static constexpr size_t kUnknownNamesDescribed = 256;
 
 private:
-    struct Prototype {
-        com::ptr<CFunctionCall> call;
-        nwrfc::RFC_FUNCTION_DESC_HANDLE description = nullptr;
-    };
-
-    std::mutex m_lock;
-    std::map<std::wstring, Prototype> m_installed;
+    FunctionPrototypes m_functions;
+    std::mutex m_lock; // the descriptions, and an installation with its description
+    std::map<std::wstring, nwrfc::RFC_FUNCTION_DESC_HANDLE> m_described; // of the current prototypes
     std::map<std::wstring, nwrfc::RFC_FUNCTION_DESC_HANDLE> m_unknown;
 };
 

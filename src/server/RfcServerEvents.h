@@ -23,6 +23,16 @@ public:
         return Fire(6, step, L"TransactionRollback");
     }
     HRESULT Fire_TransactionConfirm(IRfcTransactionInfo* step) noexcept { return Fire(7, step, L"TransactionConfirm"); }
+    // The event of transaction step `step`: 0 check, 1 commit, 2 rollback, 3 confirm.
+    HRESULT Fire_TransactionStep(int step, IRfcTransactionInfo* info) noexcept
+    {
+        switch (step) {
+        case 0: return Fire_TransactionCheck(info);
+        case 1: return Fire_TransactionCommit(info);
+        case 2: return Fire_TransactionRollback(info);
+        default: return Fire_TransactionConfirm(info);
+        }
+    }
 
 private:
     // The event with its one argument as VT_DISPATCH; a handler's failure is traced.

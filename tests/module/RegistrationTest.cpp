@@ -190,6 +190,7 @@ TEST(Registration, EveryClassWithEventsNamesItsCoclassAndItsEventsToScriptHosts)
         {&CLSID_NWRfcSession, &DIID__SessionEvents},
         {&CLSID_SoapSession, &DIID__SessionEvents},
         {&CLSID_NWRfcServer, &DIID__RfcServerEvents},
+        {&CLSID_RfcServer, &DIID__RfcServerEvents},
     };
     for (const auto& c : cases) {
         com::ptr<IClassFactory> factory;

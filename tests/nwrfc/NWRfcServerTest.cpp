@@ -1,8 +1,7 @@
 // The NetWeaver server against sapsim's gateway: sapsim plays SAP through its admin endpoints,
 // the test is the client with an event sink on its own thread.
 #include "NWRfcTestSupport.h"
-#include "support/EventSink.h"
-#include "support/SimAdmin.h"
+#include "support/ServerTestSupport.h"
 #include "support/TextFile.h"
 
 #include "session/Trace.h"
@@ -19,74 +18,15 @@ using tolvane::CNWRfcServer;
 
 namespace {
 
-// The events' dispatch ids.
-enum ServerEvent : DISPID { OnCall = 1, OnLogon = 2, OnError = 3, OnCheck = 4, OnCommit = 5, OnRollback = 6, OnConfirm = 7 };
-
-// A server registered under `programId` with a sink on this thread.
-struct Served {
-    com::ptr<CNWRfcServer> server = com::make<CNWRfcServer>();
-    com::ptr<EventSink> sink = EventSink::Create(DIID__RfcServerEvents);
-    std::wstring programId;
-
-    explicit Served(const std::wstring& id, bool advise = true) : programId(id)
+// A NetWeaver server that finds the stand-in library (and traces where NWRFC_SERVER_TRACE says).
+struct Served : ServedBy<CNWRfcServer> {
+    explicit Served(const std::wstring& id, bool advise = true) : ServedBy<CNWRfcServer>(id, advise)
     {
         if (const char* trace = std::getenv("NWRFC_SERVER_TRACE"))
-            server->put_Option(com::bstr(L"trace.file").get(), com::bstr(std::wstring(trace, trace + strlen(trace))).get());
-        server->put_Option(com::bstr(L"nwrfc.path").get(), com::bstr(StandInFolder()).get());
-        server->put_ProgramID(com::bstr(id).get());
-        server->put_GatewayHost(com::bstr(L"127.0.0.1").get());
-        server->put_GatewayService(com::bstr(std::to_wstring(GatewayPort())).get());
-        if (advise) {
-            com::ptr<IConnectionPoint> point;
-            server->FindConnectionPoint(DIID__RfcServerEvents, point.put());
-            DWORD cookie = 0;
-            EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
-        }
+            Option(L"trace.file", std::wstring(trace, trace + strlen(trace)));
+        Option(L"nwrfc.path", StandInFolder());
     }
-    ~Served()
-    {
-        if (server)
-            server->Shutdown();
-    }
-
-    AdminReply Call(const std::wstring& function, json values = json::object(), const std::string& user = "DEMO")
-    {
-        return AdminRequestPumping(SimPort(), "POST", "call",
-                                   {{"programId", Narrow(programId)}, {"function", Narrow(function)},
-                                    {"values", std::move(values)}, {"user", user}, {"timeoutMs", 10000}});
-    }
-    static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 };
-
-std::wstring ServerMessage(IRfcServer* server)
-{
-    com::ptr<IRfcServerErrorInfo> info;
-    server->get_ErrorInfo(info.put());
-    com::bstr message;
-    info->get_Message(message.put());
-    return message.str();
-}
-
-bool ServerFailed(IRfcServer* server)
-{
-    VARIANT_BOOL failed = VARIANT_FALSE;
-    server->get_Error(&failed);
-    return failed != VARIANT_FALSE;
-}
-
-// The event's argument, queried for the interface its handler needs.
-template <class I>
-com::ptr<I> Argument(DISPPARAMS* params)
-{
-    return com::share(V_DISPATCH(&params->rgvarg[0])).query<I>();
-}
-
-com::ptr<IRfcParameters> List(IFunctionCall* call, HRESULT (STDMETHODCALLTYPE IFunctionCall::*getter)(IRfcParameters**))
-{
-    com::ptr<IRfcParameters> list;
-    (call->*getter)(list.put());
-    return list;
-}
 
 // The interface of STFC_STRUCTURE, as sapsim describes it, installed on `server`.
 void InstallStfcStructure(IRfcServer* server)
@@ -108,39 +48,7 @@ TEST(NWRfcServer, ACallArrivesOnTheClientsThreadWithValuesAndItsAnswerReachesThe
     EXPECT_EQ(listening, VARIANT_TRUE);
     EXPECT_EQ(s.server->Serve(), static_cast<HRESULT>(0x8004020B)); // one listening thread per server
 
-    s.sink->onEvent = [](DISPID id, DISPPARAMS* params) {
-        if (id != OnCall)
-            return;
-        auto call = Argument<IFunctionCall>(params);
-        com::ptr<IRfcParameter> in, out;
-        List(call.get(), &IFunctionCall::get_Importing)->get_Item(com::variant(L"IMPORTSTRUCT").get(), in.put());
-        List(call.get(), &IFunctionCall::get_Exporting)->get_Item(com::variant(L"ECHOSTRUCT").get(), out.put());
-        com::ptr<IRfcFields> from, to;
-        in->get_Fields(from.put());
-        out->get_Fields(to.put());
-        com::ptr<IRfcField> source, target;
-        from->get_Item(com::variant(L"RFCCHAR4").get(), source.put());
-        to->get_Item(com::variant(L"RFCCHAR4").get(), target.put());
-        com::variant text;
-        source->get_value(text.put());
-        target->put_value(text.get());
-        com::ptr<IRfcParameter> response;
-        List(call.get(), &IFunctionCall::get_Exporting)->get_Item(com::variant(L"RESPTEXT").get(), response.put());
-        response->put_value(com::variant(L"served by Tolvane").get());
-        com::ptr<IRfcParameter> table;
-        List(call.get(), &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
-        com::ptr<IRfcRows> rows;
-        table->get_Rows(rows.put());
-        rows->AddRows(1);
-    };
-    const AdminReply reply = s.Call(L"STFC_STRUCTURE", {{"IMPORTSTRUCT", {{"RFCCHAR4", "ABCD"}, {"RFCINT4", "7"}}},
-                                                        {"RFCTABLE", json::array({{{"RFCCHAR4", "ROW1"}}})}});
-    ASSERT_EQ(reply.body.value("result", ""), "ok") << reply.body.dump();
-    EXPECT_EQ(reply.body["values"]["ECHOSTRUCT"]["RFCCHAR4"], "ABCD");
-    EXPECT_EQ(reply.body["values"]["RESPTEXT"], "served by Tolvane");
-    EXPECT_EQ(reply.body["values"]["RFCTABLE"].size(), 2u);
-    EXPECT_EQ(s.sink->Calls(OnCall), 1);
-    EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
+    ExpectStfcStructureServed(s);
 }
 
 TEST(NWRfcServer, RaiseExceptionReachesTheCallerWithTheTablesAndAnUnknownFunctionIsServedEmpty)
@@ -255,7 +163,7 @@ TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
             Argument<IRfcServerErrorInfo>(params)->put_Restart(restart ? VARIANT_TRUE : VARIANT_FALSE);
             told.set();
         };
-        AdminRequest(SimPort(), "POST", "drop", {{"programId", Served::Narrow(s.programId)}});
+        AdminRequest(SimPort(), "POST", "drop", {{"programId", Narrow(s.programId)}});
         ASSERT_TRUE(PumpUntil(told.get(), 10000)) << restart;
         EXPECT_TRUE(ServerFailed(s.server.get()));
         EXPECT_EQ(s.sink->LastThread(), GetCurrentThreadId());
@@ -268,7 +176,7 @@ TEST(NWRfcServer, ALostConnectionAsksTheClientOnceAndRestartsOnlyWhenTold)
                     told.set();
             };
             ResetEvent(told.get());
-            AdminRequest(SimPort(), "POST", "drop", {{"programId", Served::Narrow(s.programId)}});
+            AdminRequest(SimPort(), "POST", "drop", {{"programId", Narrow(s.programId)}});
             ASSERT_TRUE(PumpUntil(told.get(), 10000));
             EXPECT_EQ(s.Call(L"Z_ANY").body.value("result", ""), "ok");
         } else {
@@ -317,7 +225,7 @@ TEST(NWRfcServer, ShutdownEndsListeningAndAHandlerMayShutDownOrReleaseItsServer)
         while (!gone && GetTickCount64() - stopping < 10000) {
             gone = true;
             for (const json& r : AdminRequest(SimPort(), "GET", "registrations").body["registrations"])
-                gone = gone && r.value("programId", "") != Served::Narrow(inside.programId);
+                gone = gone && r.value("programId", "") != Narrow(inside.programId);
             if (!gone)
                 Sleep(20);
         }

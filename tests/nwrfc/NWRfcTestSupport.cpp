@@ -9,20 +9,6 @@
 
 namespace test {
 
-long GatewayPort()
-{
-    static const long port = [] {
-        const char* file = std::getenv("SAPSIM_GATEWAY_FILE");
-        if (!file)
-            return 0L;
-        std::ifstream in(file);
-        long value = 0;
-        in >> value;
-        return value;
-    }();
-    return port;
-}
-
 std::wstring StandInFolder()
 {
     wchar_t path[MAX_PATH] = {};

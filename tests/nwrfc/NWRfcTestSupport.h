@@ -9,8 +9,7 @@
 
 namespace test {
 
-// The gateway port of the sapsim fixture, and the stand-in's folder (for "nwrfc.path").
-long GatewayPort();
+// The stand-in's folder (for "nwrfc.path").
 std::wstring StandInFolder();
 
 // "ASHOST=127.0.0.1 SYSNR=00 GWSERV=<port>": sapsim's gateway in the library's own words.

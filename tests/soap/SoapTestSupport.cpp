@@ -8,20 +8,6 @@
 
 namespace test {
 
-long SimPort()
-{
-    static long port = [] {
-        const char* file = std::getenv("SAPSIM_URL_FILE");
-        if (!file)
-            return 0L;
-        std::ifstream in(file);
-        std::string url;
-        std::getline(in, url);
-        return std::stol(url.substr(url.rfind(':') + 1));
-    }();
-    return port;
-}
-
 void AimSession(ISoapSession* session, long port, Logon logon)
 {
     com::ptr<IHttpSystemData> system;

@@ -4,6 +4,7 @@
 #include "com/ComPtr.h"
 #include "com/Variant.h"
 #include "idl/Tolvane_h.h"
+#include "support/SimAdmin.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,6 @@
 #include <vector>
 
 namespace test {
-
-// The port sapsim listens on (from the fixture's URL file).
-long SimPort();
 
 struct Logon {
     const wchar_t* user = L"DEMO";

@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace test {
@@ -17,7 +20,31 @@ struct InternetHandle {
 };
 using Handle = std::unique_ptr<void, InternetHandle>;
 
+// The number at the end of the first line of the file the environment variable names; 0 without it.
+long PortFrom(const char* variable)
+{
+    const char* file = std::getenv(variable);
+    if (!file)
+        return 0;
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return std::strtol(line.substr(line.rfind(':') + 1).c_str(), nullptr, 10);
+}
+
 } // namespace
+
+long SimPort()
+{
+    static const long port = PortFrom("SAPSIM_URL_FILE");
+    return port;
+}
+
+long GatewayPort()
+{
+    static const long port = PortFrom("SAPSIM_GATEWAY_FILE");
+    return port;
+}
 
 AdminReply AdminRequest(long httpPort, const std::string& method, const std::string& endpoint,
                         const nlohmann::json& body)

@@ -7,6 +7,10 @@
 
 namespace test {
 
+// The ports of the sapsim fixture (from the files its environment names): HTTP, and the gateway.
+long SimPort();
+long GatewayPort();
+
 struct AdminReply {
     int status = 0;
     nlohmann::json body;

@@ -1,0 +1,76 @@
+#include "ServerTestSupport.h"
+
+#include "com/Bstr.h"
+#include "com/Variant.h"
+
+#include <gtest/gtest.h>
+
+namespace test {
+
+void Advise(IConnectionPointContainer* server, EventSink* sink)
+{
+    com::ptr<IConnectionPoint> point;
+    ASSERT_EQ(server->FindConnectionPoint(DIID__RfcServerEvents, point.put()), S_OK);
+    DWORD cookie = 0;
+    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+}
+
+bool ServerFailed(IRfcServer* server)
+{
+    VARIANT_BOOL failed = VARIANT_FALSE;
+    server->get_Error(&failed);
+    return failed != VARIANT_FALSE;
+}
+
+std::wstring ServerMessage(IRfcServer* server)
+{
+    com::ptr<IRfcServerErrorInfo> info;
+    server->get_ErrorInfo(info.put());
+    com::bstr message;
+    info->get_Message(message.put());
+    return message.str();
+}
+
+com::ptr<IRfcParameters> List(IFunctionCall* call, HRESULT (STDMETHODCALLTYPE IFunctionCall::*getter)(IRfcParameters**))
+{
+    com::ptr<IRfcParameters> list;
+    (call->*getter)(list.put());
+    return list;
+}
+
+void AnswerStfcStructure(IFunctionCall* call)
+{
+    com::ptr<IRfcParameter> in, out;
+    List(call, &IFunctionCall::get_Importing)->get_Item(com::variant(L"IMPORTSTRUCT").get(), in.put());
+    List(call, &IFunctionCall::get_Exporting)->get_Item(com::variant(L"ECHOSTRUCT").get(), out.put());
+    ASSERT_TRUE(in && out);
+    com::ptr<IRfcFields> from, to;
+    in->get_Fields(from.put());
+    out->get_Fields(to.put());
+    com::ptr<IRfcField> source, target;
+    from->get_Item(com::variant(L"RFCCHAR4").get(), source.put());
+    to->get_Item(com::variant(L"RFCCHAR4").get(), target.put());
+    com::variant text;
+    source->get_value(text.put());
+    target->put_value(text.get());
+    com::ptr<IRfcParameter> response;
+    List(call, &IFunctionCall::get_Exporting)->get_Item(com::variant(L"RESPTEXT").get(), response.put());
+    response->put_value(com::variant(L"served by Tolvane").get());
+    com::ptr<IRfcParameter> table;
+    List(call, &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
+    com::ptr<IRfcRows> rows;
+    table->get_Rows(rows.put());
+    rows->AddRows(1);
+}
+
+AdminReply CallProgram(const std::wstring& programId, const std::wstring& function, nlohmann::json values,
+                       const std::string& user)
+{
+    return AdminRequestPumping(SimPort(), "POST", "call",
+                               {{"programId", Narrow(programId)}, {"function", Narrow(function)},
+                                {"values", std::move(values)}, {"user", user}, {"timeoutMs", 10000}});
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+} // namespace test
