@@ -71,7 +71,7 @@ void CIntRfcFunctionCall::Receive() noexcept
         else
             Listen();
     } catch (...) {
-        Fail(L"internal error", L"the answer could not be received", msg::UnexpectedError);
+        RecordCurrentException(L"the answer could not be received");
     }
 }
 
@@ -179,14 +179,8 @@ void CIntRfcFunctionCall::Complete() noexcept
             break;
         }
         ostrel::TraceFormat(L"call to '%s' failed (\"%s\")\n", m_name.c_str(), Outcome().message.c_str());
-    } catch (const CXTolvane& e) {
-        Fail(L"conversion error", e.Message(), e.MessageNumber());
-    } catch (const MessageError& e) {
-        Fail(L"conversion error", MessageText(e.number()), e.number());
-    } catch (const com::hresult_error& e) {
-        Fail(L"internal error", e.description(), msg::UnexpectedError);
     } catch (...) {
-        Fail(L"internal error", L"the results could not be stored", msg::UnexpectedError);
+        RecordCurrentException(L"the results could not be stored");
     }
 }
 
@@ -195,16 +189,6 @@ void CIntRfcFunctionCall::FailFromLastError()
     const bool closed = Outcome().closed;
     Outcome() = classicrfc::OutcomeOf(classicrfc::LastError(m_rfc));
     Outcome().closed = closed;
-}
-
-void CIntRfcFunctionCall::Fail(const std::wstring& groupText, const std::wstring& message, unsigned failWith) noexcept
-{
-    CallOutcome& outcome = Outcome();
-    outcome.failed = true;
-    outcome.group = RFCERROR_INTERNAL;
-    outcome.groupText = groupText;
-    outcome.message = message;
-    outcome.failWith = failWith;
 }
 
 } // namespace tolvane

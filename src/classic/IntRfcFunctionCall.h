@@ -35,8 +35,6 @@ private:
     void ReceiveAnswer();
     void Cancel();
     void FailFromLastError();
-    // A failure inside the component itself, in the error state and as the client's method fails.
-    void Fail(const std::wstring& groupText, const std::wstring& message, unsigned failWith) noexcept;
 
     const classic::EntryPoints& m_rfc;
     classic::RFC_HANDLE m_connection;

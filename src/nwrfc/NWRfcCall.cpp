@@ -43,16 +43,6 @@ void CIntNWRfcCall::Report(const std::wstring& label, unsigned failWith)
     Outcome().closed = closed;
 }
 
-void CIntNWRfcCall::Fail(const std::wstring& groupText, const std::wstring& message, unsigned failWith) noexcept
-{
-    CallOutcome& outcome = Outcome();
-    outcome.failed = true;
-    outcome.group = RFCERROR_INTERNAL;
-    outcome.groupText = groupText;
-    outcome.message = message;
-    outcome.failWith = failWith;
-}
-
 bool CIntNWRfcCall::Send()
 {
     RFC_FUNCTION_DESC_HANDLE description = m_rfc.RfcGetFunctionDesc(m_connection, m_name.c_str(), &m_record);
@@ -90,7 +80,7 @@ void CIntNWRfcCall::Receive() noexcept
             Outcome().closed = ClosesTheConnection(m_result);
         }
     } catch (...) {
-        Fail(L"internal error", L"the call could not be run", msg::UnexpectedError);
+        RecordCurrentException(L"the call could not be run");
     }
 }
 
@@ -105,13 +95,9 @@ void CIntNWRfcCall::Complete() noexcept
             if (e.number() == msg::RfcError)
                 Report(L"FillIncomingArgs", msg::RfcError);
             else
-                Fail(L"conversion error", MessageText(e.number()), e.number());
-        } catch (const CXTolvane& e) {
-            Fail(L"conversion error", e.Message(), e.MessageNumber());
-        } catch (const com::hresult_error& e) {
-            Fail(L"internal error", e.description(), msg::UnexpectedError);
+                RecordCurrentException(L"the results could not be read");
         } catch (...) {
-            Fail(L"internal error", L"the results could not be read", msg::UnexpectedError);
+            RecordCurrentException(L"the results could not be read");
         }
     }
     DestroyFunction();

@@ -31,7 +31,6 @@ private:
     // The record as the session's error state, traced under `label`; `failWith` as the
     // client's method fails with it.
     void Report(const std::wstring& label, unsigned failWith);
-    void Fail(const std::wstring& groupText, const std::wstring& message, unsigned failWith) noexcept;
     void DestroyFunction() noexcept;
 
     const nwrfc::EntryPoints& m_rfc;

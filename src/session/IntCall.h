@@ -49,6 +49,15 @@ public:
 
     CallOutcome& Outcome() noexcept { return m_outcome; }
 
+protected:
+    // A failure inside the component itself: told in the error state, and the client's method
+    // fails with message `failWith`.
+    void RecordInternalFailure(const std::wstring& groupText, const std::wstring& message, unsigned failWith) noexcept;
+    // From a catch block: the exception in flight as such a failure. A value that could not be
+    // converted is a conversion error with its own message; anything else an internal error,
+    // told as `whatFailed` when it has nothing to say itself.
+    void RecordCurrentException(const wchar_t* whatFailed) noexcept;
+
 private:
     CallOutcome m_outcome;
     std::atomic<bool> m_abortRequested{false};
