@@ -10,12 +10,6 @@ calls=${2:-5000}
 rows=${3:-10000}
 state="$build/bench/classic/state"
 cmake --build "$build" -j2 --target sapsim Tolvane classic_session_bench >/dev/null
-"$root/scripts/wine-env" start "$build"
-fixture="$root/tests/sim/sapsim-fixture.sh"
-SAPSIM_REQUEST_LOG=off "$fixture" start "$build" "$build/bin/sapsim.exe" "$state" >/dev/null
-trap '"$fixture" stop "$build" "$build/bin/sapsim.exe" "$state" >/dev/null; "$root/scripts/wine-env" stop "$build"' EXIT
-gateway=$(cat "$state/gateway")
-http=$(sed 's/.*://' "$state/url")
-run() { "$root/cmake/wine-run" "$build" "$@" </dev/null 2>&1 | tr -d '\r'; }
+source "$root/bench/with-sapsim.sh"
 run "$build/bin/standin_classic_bench.exe" "$gateway" "$http" "$calls" "$rows"
 WINEPATH="Z:${build//\//\\}\\bin\\rfcsdk" run "$build/bin/classic_session_bench.exe" "$gateway" "$calls" "$rows"
