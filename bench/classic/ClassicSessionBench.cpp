@@ -5,6 +5,7 @@
 //   2. Z_SIM_GENERATE_ROWS: N rows of every ABAP type received into the call's table.
 // The library is found on the search path (run.sh puts its folder there).
 // Usage: classic_session_bench <gateway port> [calls] [rows]
+#include "BenchSupport.h"
 #include "classic/RfcSession.h"
 
 #include <chrono>
@@ -96,6 +97,7 @@ int main(int argc, char** argv)
         Calls(session.get(), argc > 2 ? std::atoi(argv[2]) : 10000);
         GeneratedRows(session.get(), argc > 3 ? std::atol(argv[3]) : 10000);
     }
+    std::printf("memory committed at the end: %.1f MiB\n", bench::CommittedBytes() / 1048576.0);
     CoUninitialize();
     return 0;
 }

@@ -53,6 +53,8 @@ bool CIntRfcFunctionCall::Send()
     m_exporting = std::make_unique<CIntRfcParams>(m_rfc, List(m_call.get(), &IFunctionCall::get_Exporting).get());
     m_changing = std::make_unique<CIntRfcParams>(m_rfc, List(m_call.get(), &IFunctionCall::get_Changing).get());
     m_tables = std::make_unique<CIntRfcTables>(m_rfc, List(m_call.get(), &IFunctionCall::get_Tables).get(), true);
+    if (m_synchronous)
+        return true; // sent and received in one go by Receive
     m_result = m_rfc.RfcCallExU(m_connection, m_name.data(), m_importing->Array(), m_changing->Array(), m_tables->Array());
     if (m_result != RFC_OK) {
         FailFromLastError();
@@ -65,11 +67,12 @@ bool CIntRfcFunctionCall::Send()
 void CIntRfcFunctionCall::Receive() noexcept
 {
     try {
+        if (m_synchronous) {
+            CallAndReceive();
+            return;
+        }
         ostrel::TraceFormat(L"listenForResult");
-        if (m_synchronous)
-            ReceiveAnswer();
-        else
-            Listen();
+        Listen();
     } catch (...) {
         RecordCurrentException(L"the answer could not be received");
     }
@@ -119,13 +122,28 @@ void CIntRfcFunctionCall::ReceiveAnswer()
     rfc_char_t* exception = nullptr;
     m_result = m_rfc.RfcReceiveExU(m_connection, m_exporting->Array(), m_changing->Array(), m_tables->Array(), &exception);
     ostrel::TraceContinue(L"\n");
+    TakeAnswer(L"listenForResult(): RfcReceiveEx()", exception);
+}
+
+// The library's own call-and-receive: a synchronous call needs no listening, and the one round
+// trip is the quickest the library offers.
+void CIntRfcFunctionCall::CallAndReceive()
+{
+    rfc_char_t* exception = nullptr;
+    m_result = m_rfc.RfcCallReceiveExU(m_connection, m_name.data(), m_importing->Array(), m_exporting->Array(),
+                                       m_changing->Array(), m_tables->Array(), &exception);
+    TakeAnswer(L"RfcCallReceiveEx()", exception);
+}
+
+void CIntRfcFunctionCall::TakeAnswer(const wchar_t* step, rfc_char_t* exception)
+{
     if (m_result == RFC_OK) {
-        ostrel::TraceFormat(L"listenForResult(): RfcReceiveEx() finished with RFC_OK\n");
+        ostrel::TraceFormat(L"%s finished with RFC_OK\n", step);
         return;
     }
     if (m_result == RFC_EXCEPTION) {
         std::wstring name = exception ? classicrfc::FieldText(exception, 512) : std::wstring();
-        ostrel::TraceFormat(L"Tolvane: listenForResult(): RfcReceiveEx() returned RFC_EXCEPTION (\"%s\")\n", name.c_str());
+        ostrel::TraceFormat(L"Tolvane: %s returned RFC_EXCEPTION (\"%s\")\n", step, name.c_str());
         CallOutcome& outcome = Outcome();
         outcome.failed = true;
         outcome.group = RFCERROR_APPLICATION_EXCEPTION;
@@ -134,7 +152,7 @@ void CIntRfcFunctionCall::ReceiveAnswer()
         return;
     }
     const RFC_ERROR_INFO_EX record = classicrfc::LastError(m_rfc);
-    ostrel::TraceFormat(L"Tolvane: listenForResult(): RfcReceiveEx() returned %i, (%i, \"%s\")\n", static_cast<int>(m_result),
+    ostrel::TraceFormat(L"Tolvane: %s returned %i, (%i, \"%s\")\n", step, static_cast<int>(m_result),
                         static_cast<int>(record.group), classicrfc::FieldText(record.message).c_str());
     // After a system exception the library has closed the connection too.
     if (m_result == RFC_CLOSED || m_result == RFC_SYS_EXCEPTION) {

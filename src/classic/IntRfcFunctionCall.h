@@ -1,12 +1,12 @@
 #pragma once
 // CIntRfcFunctionCall: one call over the classic library. Send builds the parameter and table
-// arrays from the call object and sends the request; Receive waits for the answer and takes it
-// into the arrays; Complete stores the results into the call object.
+// arrays from the call object; Receive gets the answer into the arrays; Complete stores the
+// results into the call object.
 //
-// A synchronous call receives at once: the library's receive returns when the answer is there.
-// An asynchronous one polls on its worker, first at once and then backing off to one poll in
-// 100 ms, so that a quick answer is not held up and an abort is seen within one poll: the
-// worker then cancels the call on the connection.
+// A synchronous call is sent and received in Receive by the library's own call-and-receive.
+// An asynchronous one is sent by Send and polled on its worker, first at once and then backing
+// off to one poll in 100 ms, so that a quick answer is not held up and an abort is seen within
+// one poll: the worker then cancels the call on the connection.
 #include "ClassicRfcLibrary.h"
 #include "IntRfcParams.h"
 #include "IntRfcTables.h"
@@ -33,6 +33,9 @@ public:
 private:
     void Listen();
     void ReceiveAnswer();
+    void CallAndReceive();
+    // The answer's return code (m_result) and exception name into the outcome.
+    void TakeAnswer(const wchar_t* step, classic::rfc_char_t* exception);
     void Cancel();
     void FailFromLastError();
 
