@@ -87,15 +87,6 @@ long RowCount(IFunctionCall* call, const wchar_t* table)
     return count;
 }
 
-DWORD Advise(ISession* session, EventSink* sink)
-{
-    com::ptr<IConnectionPoint> point;
-    com::share(session).query<IConnectionPointContainer>()->FindConnectionPoint(DIID__SessionEvents, point.put());
-    DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
-    return cookie;
-}
-
 void Pump(DWORD ms)
 {
     com::Event never;

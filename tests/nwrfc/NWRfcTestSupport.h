@@ -28,7 +28,6 @@ IRfcSystemData* SystemData(IRfcSession* session);
 // What Z_SIM_COUNTER counts on the session's connection, this call included.
 long Counter(ISession* session);
 long RowCount(IFunctionCall* call, const wchar_t* table);
-DWORD Advise(ISession* session, EventSink* sink);
 // Lets messages in for `ms` milliseconds.
 void Pump(DWORD ms);
 

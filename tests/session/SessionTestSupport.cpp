@@ -85,14 +85,4 @@ std::wstring EchoOf(IFunctionCall* call)
     return v.vt() == VT_BSTR ? std::wstring(com::view(V_BSTR(v.addr()))) : L"";
 }
 
-DWORD Advise(ISession* session, EventSink* sink)
-{
-    auto container = com::share(session).query<IConnectionPointContainer>();
-    com::ptr<IConnectionPoint> point;
-    EXPECT_EQ(container->FindConnectionPoint(DIID__SessionEvents, point.put()), S_OK);
-    DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
-    return cookie;
-}
-
 } // namespace test

@@ -27,7 +27,4 @@ bool ErrorFlag(ISession* session);
 bool CallActive(ISession* session);
 std::wstring ErrorMessage(ISession* session);
 
-class EventSink;
-DWORD Advise(ISession* session, EventSink* sink);
-
 } // namespace test

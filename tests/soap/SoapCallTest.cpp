@@ -29,15 +29,6 @@ bool HasImporting(IFunctionCall* call, const wchar_t* name)
     return has == VARIANT_TRUE;
 }
 
-DWORD Advise(ISession* session, EventSink* sink)
-{
-    com::ptr<IConnectionPoint> point;
-    com::share(session).query<IConnectionPointContainer>()->FindConnectionPoint(DIID__SessionEvents, point.put());
-    DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
-    return cookie;
-}
-
 } // namespace
 
 TEST(SoapCall, ScalarsOfEveryTypeTravelBothWays)

@@ -1,6 +1,7 @@
 #include "EventSink.h"
 
 #include <objbase.h>
+#include <gtest/gtest.h>
 #include <oleauto.h>
 
 namespace test {
@@ -59,6 +60,17 @@ int EventSink::Calls(DISPID id) const
     std::lock_guard lock(mutex_);
     auto found = calls_.find(id);
     return found == calls_.end() ? 0 : found->second;
+}
+
+DWORD Advise(IConnectionPointContainer* source, EventSink* sink)
+{
+    com::ptr<IConnectionPoint> point;
+    EXPECT_EQ(source->FindConnectionPoint(sink->Events(), point.put()), S_OK);
+    DWORD cookie = 0;
+    if (point) {
+        EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+    }
+    return cookie;
 }
 
 bool PumpUntil(HANDLE event, DWORD timeoutMs)

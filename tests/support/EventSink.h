@@ -4,6 +4,7 @@
 #include "com/ComPtr.h"
 
 #include <oaidl.h>
+#include <ocidl.h>
 
 #include <atomic>
 #include <functional>
@@ -28,6 +29,7 @@ public:
 
     int Calls(DISPID id) const;
     DWORD LastThread() const { return lastThread_; }
+    const IID& Events() const { return events_; }
     // Runs inside Invoke, on the thread the event arrives on.
     std::function<void(DISPID, DISPPARAMS*)> onEvent;
     // When set, Invoke fails as a script handler's error does (DISP_E_EXCEPTION, 0x800A000D).
@@ -42,6 +44,14 @@ private:
     std::map<DISPID, int> calls_;
     std::atomic<DWORD> lastThread_{0};
 };
+
+// Advises `sink` at `source`'s connection point for the events the sink was made for; the cookie.
+DWORD Advise(IConnectionPointContainer* source, EventSink* sink);
+template <class Source>
+DWORD Advise(Source* source, EventSink* sink)
+{
+    return Advise(com::share(source).template query<IConnectionPointContainer>().get(), sink);
+}
 
 // Waits for `event` as a single-threaded apartment must: pumping, so that calls from other
 // apartments into this one are delivered meanwhile. True when signalled within `timeoutMs`.

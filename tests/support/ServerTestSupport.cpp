@@ -7,14 +7,6 @@
 
 namespace test {
 
-void Advise(IConnectionPointContainer* server, EventSink* sink)
-{
-    com::ptr<IConnectionPoint> point;
-    ASSERT_EQ(server->FindConnectionPoint(DIID__RfcServerEvents, point.put()), S_OK);
-    DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
-}
-
 bool ServerFailed(IRfcServer* server)
 {
     VARIANT_BOOL failed = VARIANT_FALSE;

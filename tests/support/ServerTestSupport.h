@@ -17,8 +17,6 @@ namespace test {
 // The events' dispatch ids.
 enum ServerEvent : DISPID { OnCall = 1, OnLogon = 2, OnError = 3, OnCheck = 4, OnCommit = 5, OnRollback = 6, OnConfirm = 7 };
 
-// Advises `sink` at the server's connection point for _RfcServerEvents.
-void Advise(IConnectionPointContainer* server, EventSink* sink);
 
 // The server's error flag and the message of its error object.
 bool ServerFailed(IRfcServer* server);
