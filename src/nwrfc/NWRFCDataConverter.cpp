@@ -420,15 +420,18 @@ void CNWRFCDataConverter::getTable(DATA_CONTAINER_HANDLE container, IRfcField* f
     auto ours = com::implementation<CRfcRows>(rows.get());
     const std::vector<Column> columns = ours ? ScalarColumns(ours->RowType()) : std::vector<Column>();
     for (unsigned r = 0; r < count; ++r) {
-        RFC_STRUCTURE_HANDLE current = m_rfc.RfcGetCurrentRow(table, &m_errorInfo);
-        Check(current ? RFC_OK : m_errorInfo.code, [&] { return (boost::wformat(L"RfcGetCurrentRow(%1%[%2%])") % name % r).str(); });
         com::ptr<IRfcFields> row;
         com::check(rows->get_Item(static_cast<long>(r + 1), row.put()));
         try {
-            if (!columns.empty() && static_cast<CRfcFields&>(*row).Size() == columns.size())
-                GetRow(current, columns, static_cast<CRfcFields&>(*row));
-            else
+            // The scalar getters read the current row through the table handle itself.
+            if (!columns.empty() && static_cast<CRfcFields&>(*row).Size() == columns.size()) {
+                GetRow(table, columns, static_cast<CRfcFields&>(*row));
+            } else {
+                RFC_STRUCTURE_HANDLE current = m_rfc.RfcGetCurrentRow(table, &m_errorInfo);
+                Check(current ? RFC_OK : m_errorInfo.code,
+                      [&] { return (boost::wformat(L"RfcGetCurrentRow(%1%[%2%])") % name % r).str(); });
                 getStructFields(current, row.get(), false, L"");
+            }
         } catch (...) {
             TRACE_LOG(ostrel::TRACE_ERROR, (boost::wformat(L"getStructFields(%1%[%2%])") % name % r).str());
             throw;
