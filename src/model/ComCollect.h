@@ -9,6 +9,7 @@
 //
 // CComCollect: an ordered list without keys (table rows).
 #include "KeyIndex.h"
+#include "SeededAllocator.h"
 #include "com/Bstr.h"
 #include "com/Dispatch.h"
 #include "com/Enumerator.h"
@@ -17,6 +18,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tolvane {
@@ -141,15 +143,23 @@ public:
         items_.push_back(std::move(item));
         Writable().Set(std::move(key), items_.size() - 1);
     }
-    // Takes a whole list of items together with an index that other collections may share.
-    void Assign(std::vector<com::ptr<Item>> items, std::shared_ptr<KeyIndex> index) noexcept
+    // Fills an empty collection with `count` items made by `make(position)`, keyed by an index
+    // that other collections may share.
+    template <class Make>
+    void Fill(size_t count, std::shared_ptr<KeyIndex> index, Make&& make)
     {
-        items_ = std::move(items);
+        items_.reserve(count);
+        for (size_t i = 0; i < count; ++i)
+            items_.push_back(make(i));
         index_ = std::move(index);
     }
 
 protected:
     CComCollectMapBase() : index_(EmptyIndex()) {}
+    // A collection whose first item array may take the room of `seed`.
+    explicit CComCollectMapBase(AllocatorSeed* seed) : items_(SeededAllocator<com::ptr<Item>>(seed)), index_(EmptyIndex())
+    {
+    }
 
     HRESULT Resolve(const VARIANT& index, size_t& position) const
     {
@@ -184,7 +194,7 @@ private:
         return *index_;
     }
 
-    std::vector<com::ptr<Item>> items_;
+    std::vector<com::ptr<Item>, SeededAllocator<com::ptr<Item>>> items_;
     std::shared_ptr<KeyIndex> index_;
 };
 
@@ -250,6 +260,8 @@ protected:
     void Append(com::ptr<Item> item) { items_.push_back(std::move(item)); }
     void Reserve(size_t count) { items_.reserve(items_.size() + count); }
     void Clear() noexcept { items_.clear(); }
+    // Empties the collection, handing its items to the caller.
+    std::vector<com::ptr<Item>> TakeAll() noexcept { return std::exchange(items_, {}); }
 
 private:
     std::vector<com::ptr<Item>> items_;

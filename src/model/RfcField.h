@@ -13,7 +13,9 @@ namespace tolvane {
 
 struct FieldTemplate;
 
-class CRfcField : public com::Object<CRfcField, com::Dispatch<IRfcField>, com::SupportErrorInfo<IRfcField>> {
+// Fields live alone or in the block of their row.
+class CRfcField : public com::Object<CRfcField, com::Dispatch<IRfcField>, com::SupportErrorInfo<IRfcField>>,
+                  public InFieldBlock {
 public:
     static constexpr GUID kImplementationId = {0x2f8a4c0e, 0x7d51, 0x4b8e, {0xa1, 0x3c, 0x0b, 0x92, 0x6e, 0x47, 0xd3, 0x18}};
 
@@ -23,12 +25,6 @@ public:
     CRfcField();
     // A field built from a template: named and typed like its component.
     explicit CRfcField(const FieldTemplate& component);
-
-    // Fields live alone or in the block of their row (see FieldBlock).
-    static void* operator new(size_t size) { return FieldBlock::AllocateAlone(size); }
-    static void* operator new(size_t, FieldBlock& block, size_t slot) noexcept { return block.Slot(slot); }
-    static void operator delete(void* object) noexcept { FieldBlock::Free(object); }
-    static void operator delete(void* object, FieldBlock&, size_t) noexcept { FieldBlock::Free(object); }
 
     HRESULT STDMETHODCALLTYPE get_name(BSTR* value) override;
     HRESULT STDMETHODCALLTYPE put_name(BSTR value) override;

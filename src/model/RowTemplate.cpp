@@ -4,6 +4,8 @@
 #include "RfcType.h"
 #include "session/Messages.h"
 
+#include <algorithm>
+
 namespace tolvane {
 namespace {
 
@@ -86,22 +88,24 @@ size_t ComponentCount(IRfcType* structure)
 
 com::ptr<CRfcFields> StructTemplate::Build() const
 {
-    std::vector<com::ptr<IRfcField>> items;
-    items.reserve(fields.size());
-    // One block for the fields of this value. Should a constructor throw, the fields made so
-    // far are released by `items` and the unused slots are released here.
-    FieldBlock* block = FieldBlock::Create(fields.size(), sizeof(CRfcField));
-    size_t made = 0;
+    // One block for the collection (slot 0), its fields and its array of item pointers.
+    const size_t count = fields.size();
+    FieldBlock* block = FieldBlock::Create(count + 1, std::max(sizeof(CRfcField), sizeof(CRfcFields)),
+                                           AllocatorSeed::BytesFor<com::ptr<IRfcField>>(count));
+    auto result = com::ptr<CRfcFields>::attach(new (*block, 0) CRfcFields(AllocatorSeed::Place(block->Extra(), count)));
+    // Should a constructor throw, the fields made so far go with `result` and the slots not
+    // used are released here.
+    size_t making = 0;
     try {
-        for (; made < fields.size(); ++made)
-            items.push_back(com::ptr<IRfcField>::attach(new (*block, made) CRfcField(fields[made])));
+        result->Fill(count, index, [&](size_t position) {
+            making = position;
+            return com::ptr<IRfcField>::attach(new (*block, position + 1) CRfcField(fields[position]));
+        });
     } catch (...) {
-        for (size_t unused = made + 1; unused < fields.size(); ++unused)
+        for (size_t unused = making + 1; unused < count; ++unused)
             block->Release();
         throw;
     }
-    auto result = com::make<CRfcFields>();
-    result->Assign(std::move(items), index);
     return result;
 }
 

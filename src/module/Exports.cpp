@@ -3,13 +3,17 @@
 #include "Registration.h"
 #include "com/Dispatch.h"
 #include "com/Module.h"
+#include "model/FieldBlock.h"
 #include "session/Messages.h"
 
 extern "C" {
 
 STDAPI DllCanUnloadNow()
 {
-    return com::can_unload_now();
+    const HRESULT hr = com::can_unload_now();
+    if (hr == S_OK)
+        tolvane::FieldBlock::ReleaseCache(); // no field is alive: the memory kept for rows goes back
+    return hr;
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)

@@ -67,6 +67,40 @@ TEST(RfcRows, RowsAreIndependentAlthoughTheyShareTheirNames)
     EXPECT_EQ(FieldOf(second.get(), L"A").get() != nullptr, true);
 }
 
+// Rows share their memory with their fields, and freed rows lend theirs to the next table.
+TEST(RfcRows, FieldsAndRowsOutliveTheirTableAndNewRowsStartEmpty)
+{
+    auto rowType = Struct(L"ROW", {Scalar(L"A", TYPE_CHAR, 1), Scalar(L"B", TYPE_INT)});
+    com::ptr<IRfcField> keptField;
+    com::ptr<IRfcFields> keptRow;
+    {
+        auto rows = RowsOfTable(rowType);
+        ASSERT_EQ(rows->AddRows(50), S_OK);
+        for (long i = 1; i <= 50; ++i)
+            FieldOf(Row(rows.get(), i).get(), L"A")->put_value(com::variant(L"x").get());
+        keptField = FieldOf(Row(rows.get(), 7).get(), L"B");
+        keptField->put_value(com::variant(7L).get());
+        keptRow = Row(rows.get(), 9);
+    }
+    EXPECT_EQ(V_I4(ValueOf(keptField.get()).addr()), 7);
+    // A kept row still grows beyond the fields it was built with.
+    auto extra = NewField();
+    extra->put_name(com::bstr(L"EXTRA").get());
+    ASSERT_EQ(keptRow->AddField(extra.get()), S_OK);
+    EXPECT_EQ(Count(keptRow.get()), 3);
+    EXPECT_EQ(com::view(V_BSTR(ValueOf(FieldOf(keptRow.get(), L"A").get()).addr())), L"x");
+    EXPECT_EQ(FieldOf(keptRow.get(), L"EXTRA"), extra);
+
+    auto rows = RowsOfTable(rowType);
+    ASSERT_EQ(rows->AddRows(50), S_OK);
+    for (long i = 1; i <= 50; ++i) {
+        auto row = Row(rows.get(), i);
+        EXPECT_EQ(Count(row.get()), 2);
+        EXPECT_TRUE(IsEmpty(FieldOf(row.get(), L"A").get()));
+        EXPECT_TRUE(IsEmpty(FieldOf(row.get(), L"B").get()));
+    }
+}
+
 TEST(RfcRows, RowsCannotBeMadeWithoutARowStructure)
 {
     auto rows = com::make<tolvane::CRfcRows>();
