@@ -43,14 +43,8 @@ HRESULT CRfcRows::put_RfcType(IRfcType* value)
 
 CRfcFields* CRfcRows::AppendRows(size_t count)
 {
-    // Without a row type, or with one that has no components, no row can be made.
-    if (!m_rowType || ComponentCount(m_rowType.get()) == 0)
-        throw com::hresult_error(E_POINTER);
-    std::shared_ptr<const StructTemplate> row = StructTemplate::Of(m_rowType.get());
     const size_t first = Size();
-    Reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        Append(row->Build());
+    AppendRows(count, [](size_t, CRfcFields&) {});
     return static_cast<CRfcFields*>(At(first));
 }
 

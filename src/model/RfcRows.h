@@ -2,11 +2,11 @@
 // CRfcRows: the rows of a table, each an IRfcFields of the table's row structure. In file mode
 // each row names a file whose content the classic transport sends as the table's lines.
 #include "ComCollect.h"
+#include "RfcFields.h"
+#include "RowTemplate.h"
 #include "idl/Tolvane_h.h"
 
 namespace tolvane {
-
-class CRfcFields;
 
 class CRfcRows : public CComCollect<CRfcRows, IRfcRows, IRfcFields> {
 public:
@@ -29,6 +29,12 @@ public:
     short IndexCol() const noexcept { return m_indexCol; }
     // Appends `count` rows built from the row type and returns the first of them.
     CRfcFields* AppendRows(size_t count);
+    // Appends `count` rows built from the row type, each given to `fill(position, row)` before
+    // the next is built, so that a caller can free its source row by row.
+    template <class Fill>
+    void AppendRows(size_t count, Fill&& fill);
+    // Empties the table, handing its rows to the caller.
+    std::vector<com::ptr<IRfcFields>> TakeRows() noexcept { return TakeAll(); }
     void SetRowType(IRfcType* rowType) { m_rowType = com::share(rowType); }
 
 private:
@@ -37,5 +43,20 @@ private:
     short m_indexCol = 0;
     com::ptr<IRfcType> m_rowType;
 };
+
+template <class Fill>
+void CRfcRows::AppendRows(size_t count, Fill&& fill)
+{
+    // Without a row type, or with one that has no components, no row can be made.
+    if (!m_rowType || ComponentCount(m_rowType.get()) == 0)
+        throw com::hresult_error(E_POINTER);
+    std::shared_ptr<const StructTemplate> row = StructTemplate::Of(m_rowType.get());
+    Reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        com::ptr<CRfcFields> built = row->Build();
+        fill(i, *built);
+        Append(std::move(built));
+    }
+}
 
 } // namespace tolvane

@@ -81,6 +81,35 @@ std::array<wchar_t, Width> Fixed(std::wstring_view row, long offset)
     return result;
 }
 
+// The text of one DATA row, its WA field: a view of the received string, or of `converted`
+// when the value was of another type.
+std::wstring_view RowText(const CRfcFields& row, std::wstring& converted)
+{
+    auto* wa = static_cast<CRfcField*>(row.Find(L"WA"));
+    if (!wa)
+        return {};
+    if (wa->Value().vt() == VT_BSTR)
+        return com::view(V_BSTR(wa->Value().addr()));
+    converted = Text(wa->Value());
+    return converted;
+}
+
+// Where each column goes in a typed row: the row's field of its name (the newest, should
+// names repeat).
+std::vector<size_t> FieldPositions(const CRfcFields& row, const std::vector<CTableReader::Column>& columns)
+{
+    std::vector<size_t> positions;
+    positions.reserve(columns.size());
+    for (const CTableReader::Column& column : columns) {
+        IRfcField* target = row.Find(column.name);
+        size_t position = 0;
+        while (row.At(position) != target)
+            ++position;
+        positions.push_back(position);
+    }
+    return positions;
+}
+
 } // namespace
 
 CTableReader::CTableReader(com::ptr<ISession> session, std::wstring_view table)
@@ -278,38 +307,23 @@ std::vector<CTableReader::Column> CTableReader::ColumnLayout(bool raw)
 
 void CTableReader::Parse(const std::vector<Column>& columns, bool raw)
 {
-    com::ptr<CRfcRows> data = TableRows(m_prototype.get(), L"DATA");
-    const size_t n = data->Size();
-    ostrel::TraceFormat(L"got %i rows with %i fields, parsing...\n", static_cast<int>(n),
+    // The text rows are released as they are typed, so that a read never holds its rows twice
+    // and the prototype keeps no copy of the result.
+    std::vector<com::ptr<IRfcFields>> data = TableRows(m_prototype.get(), L"DATA")->TakeRows();
+    ostrel::TraceFormat(L"got %i rows with %i fields, parsing...\n", static_cast<int>(data.size()),
                         static_cast<int>(columns.size()));
-    if (n == 0 || columns.empty())
+    if (data.empty() || columns.empty())
         return;
-    CRfcFields* first = m_rows->AppendRows(n);
-    // Each column goes to the row's field of its name (the newest, should names repeat).
     std::vector<size_t> positions;
-    for (const Column& column : columns) {
-        IRfcField* target = first->Find(column.name);
-        size_t position = 0;
-        while (first->At(position) != target)
-            ++position;
-        positions.push_back(position);
-    }
-    const size_t firstRow = m_rows->Size() - n;
-    for (size_t r = 0; r < n; ++r) {
-        auto* dataRow = static_cast<CRfcFields*>(data->At(r));
-        auto* wa = static_cast<CRfcField*>(dataRow->Find(L"WA"));
+    m_rows->AppendRows(data.size(), [&](size_t r, CRfcFields& row) {
+        if (positions.empty())
+            positions = FieldPositions(row, columns);
         std::wstring converted;
-        std::wstring_view text;
-        if (wa && wa->Value().vt() == VT_BSTR) {
-            text = com::view(V_BSTR(wa->Value().addr()));
-        } else if (wa) {
-            converted = Text(wa->Value());
-            text = converted;
-        }
-        auto* row = static_cast<CRfcFields*>(m_rows->At(firstRow + r));
+        const std::wstring_view text = RowText(*static_cast<CRfcFields*>(data[r].get()), converted);
         for (size_t c = 0; c < columns.size(); ++c)
-            FieldAt(*row, positions[c]).SetValue(ColumnValue(text, columns[c], raw));
-    }
+            FieldAt(row, positions[c]).SetValue(ColumnValue(text, columns[c], raw));
+        data[r] = nullptr;
+    });
 }
 
 } // namespace tolvane
