@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 
 namespace bench {
 
@@ -29,5 +31,15 @@ inline size_t CommittedBytes()
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PagefileUsage;
 }
+
+// The middle of a set of timings (the upper middle of an even count).
+inline double Median(std::vector<double> seconds)
+{
+    std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+// How often a benchmark repeats a read whose first, median and best time it reports.
+constexpr int kTableReads = 11;
 
 } // namespace bench

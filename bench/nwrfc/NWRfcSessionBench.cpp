@@ -5,17 +5,23 @@
 //   2. RFC_READ_TABLE of ZSIM_BIG through the table reader: seconds for N rows, read into
 //      typed rows; beside it the same call through CallFunction alone (the DATA rows as text,
 //      nothing typed), which shows how much of the reader's time is the call and how much the
-//      typing of its rows. Each is read five times: the first and the best are shown. The
-//      interface of RFC_READ_TABLE is imported before, as the raw client looks up its function
-//      description before its clock starts.
+//      typing of its rows. Each is read several times: the first, the median and the best are
+//      shown. The interface of RFC_READ_TABLE is imported before, as the raw client looks up
+//      its function description before its clock starts;
+//   3. the raw client's read of the same rows and the table reader's in turn, in this process,
+//      so that both meet the machine in the same state: their medians and bests, and the ratios.
 // Usage: nwrfc_session_bench <gateway port> <folder of sapnwrfc.dll> [calls] [rows]
+#include "nwrfc/NWRfcLibrary.h"
 #include "nwrfc/NWRfcSession.h"
+
+#include "BenchSupport.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -120,16 +126,97 @@ TableRead CallReadTableOnce(IRfcSession* session, long rows)
     return read;
 }
 
-// Five reads: the first, and the best of all five, since single figures vary on a shared machine.
+// The raw client's read of the same rows, in this process through the library the session has
+// bound: the C interface called by hand as standin_bench does it (the call, every row's text
+// read back, the function destroyed).
+class RawClient {
+public:
+    explicit RawClient(const std::wstring& gateway) : m_api(*nwrfc::Library::Bound())
+    {
+        m_getString = reinterpret_cast<GetString>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"sapnwrfc.dll"), "RfcGetString")));
+        const nwrfc::RFC_CONNECTION_PARAMETER p[] = {{L"ashost", L"127.0.0.1"}, {L"sysnr", L"00"},
+                                                     {L"gwserv", gateway.c_str()}, {L"client", L"001"},
+                                                     {L"user", L"DEMO"},           {L"passwd", L"demo1234"},
+                                                     {L"lang", L"EN"}};
+        nwrfc::RFC_ERROR_INFO e{};
+        m_connection = m_api.RfcOpenConnection(p, 7, &e);
+        m_description = m_api.RfcGetFunctionDesc(m_connection, L"RFC_READ_TABLE", &e);
+    }
+    ~RawClient()
+    {
+        nwrfc::RFC_ERROR_INFO e{};
+        m_api.RfcCloseConnection(m_connection, &e);
+    }
+    bool Ready() const noexcept { return m_getString && m_connection && m_description; }
+
+    double ReadOnce(long rows)
+    {
+        nwrfc::RFC_ERROR_INFO e{};
+        nwrfc::RFC_FUNCTION_HANDLE f = m_api.RfcCreateFunction(m_description, &e);
+        SetText(f, L"QUERY_TABLE", L"ZSIM_BIG");
+        SetText(f, L"DELIMITER", L"|");
+        SetText(f, L"ROWCOUNT", std::to_wstring(rows));
+        const auto start = Clock::now();
+        m_api.RfcInvoke(m_connection, f, &e);
+        nwrfc::RFC_TABLE_HANDLE data = nullptr;
+        m_api.RfcGetTable(f, L"DATA", &data, &e);
+        unsigned count = 0;
+        m_api.RfcGetRowCount(data, &count, &e);
+        wchar_t buffer[600];
+        unsigned length = 0;
+        for (nwrfc::RFC_RC move = m_api.RfcMoveToFirstRow(data, &e); move == nwrfc::RFC_OK && count > 0;
+             move = m_api.RfcMoveToNextRow(data, &e))
+            m_getString(data, L"WA", buffer, 600, &length, &e);
+        m_api.RfcDestroyFunction(f, &e);
+        return Seconds(start);
+    }
+
+private:
+    void SetText(nwrfc::RFC_FUNCTION_HANDLE f, const wchar_t* name, const std::wstring& text)
+    {
+        nwrfc::RFC_ERROR_INFO e{};
+        m_api.RfcSetChars(f, name, text.c_str(), static_cast<unsigned>(text.size()), &e);
+    }
+
+    using GetString = nwrfc::RFC_RC(SAP_API*)(nwrfc::DATA_CONTAINER_HANDLE, const nwrfc::SAP_UC*, nwrfc::SAP_UC*,
+                                              unsigned, unsigned*, nwrfc::RFC_ERROR_INFO*);
+
+    const nwrfc::EntryPoints& m_api;
+    GetString m_getString = nullptr;
+    nwrfc::RFC_CONNECTION_HANDLE m_connection = nullptr;
+    nwrfc::RFC_FUNCTION_DESC_HANDLE m_description = nullptr;
+};
+
+// The raw client and the table reader read in turn, so that both meet the machine in the same
+// state; their medians and bests are compared.
+void CompareReads(IRfcSession* session, RawClient& raw, long rows)
+{
+    std::vector<double> rawSeconds, readerSeconds;
+    for (int i = 0; i < bench::kTableReads; ++i) {
+        rawSeconds.push_back(raw.ReadOnce(rows));
+        readerSeconds.push_back(ReadTableOnce(session, rows).seconds);
+    }
+    const double rawMedian = bench::Median(rawSeconds), readerMedian = bench::Median(readerSeconds);
+    const double rawBest = *std::min_element(rawSeconds.begin(), rawSeconds.end());
+    const double readerBest = *std::min_element(readerSeconds.begin(), readerSeconds.end());
+    std::printf("RFC_READ_TABLE, raw client and table reader in turn, %d reads each: raw median %.3f s, best %.3f s; "
+                "table reader median %.3f s, best %.3f s; reader/raw %.2f (medians), %.2f (bests)\n",
+                bench::kTableReads, rawMedian, rawBest, readerMedian, readerBest, readerMedian / rawMedian,
+                readerBest / rawBest);
+}
+
+// Several reads, since single figures vary on a shared machine: the first, the median and the
+// best.
 void ReadTable(const char* label, TableRead (*readOnce)(IRfcSession*, long), IRfcSession* session, long rows)
 {
-    constexpr int kReads = 5;
     const TableRead first = readOnce(session, rows);
-    double best = first.seconds;
-    for (int i = 1; i < kReads; ++i)
-        best = std::min(best, readOnce(session, rows).seconds);
-    std::printf("session RFC_READ_TABLE (%s): hr 0x%08lx, %ld rows: first %.3f s, best of %d %.3f s\n", label,
-                static_cast<unsigned long>(first.hr), first.count, first.seconds, kReads, best);
+    std::vector<double> seconds{first.seconds};
+    for (int i = 1; i < bench::kTableReads; ++i)
+        seconds.push_back(readOnce(session, rows).seconds);
+    std::printf("session RFC_READ_TABLE (%s): hr 0x%08lx, %ld rows: first %.3f s, median of %d %.3f s, best %.3f s\n", label,
+                static_cast<unsigned long>(first.hr), first.count, first.seconds, bench::kTableReads,
+                bench::Median(seconds), *std::min_element(seconds.begin(), seconds.end()));
 }
 
 } // namespace
@@ -153,6 +240,9 @@ int main(int argc, char** argv)
         session->ImportCall(com::bstr(L"RFC_READ_TABLE").get(), VARIANT_TRUE, metadata.put());
         ReadTable("table reader", ReadTableOnce, session.get(), rows);
         ReadTable("CallFunction, untyped", CallReadTableOnce, session.get(), rows);
+        RawClient raw(Wide(argv[1]));
+        if (raw.Ready())
+            CompareReads(session.get(), raw, rows);
     }
     CoUninitialize();
     return 0;
