@@ -3,8 +3,7 @@
 # STFC_CONNECTION calls per second (raw C, the session from C++, the session from VBScript) and
 # a 10,000-row RFC_READ_TABLE (raw, the session's table reader, and both in turn in one process,
 # which is the comparison to quote since it does not drift with the machine); calls per second
-# served by a
-# registered server (raw callback, NWRfcServer with a C++ event sink).
+# served by a registered server (raw callback, NWRfcServer with a C++ event sink).
 # Usage: bench/nwrfc/run.sh [build dir] [calls] [rows]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
