@@ -83,6 +83,17 @@ com::variant Coerced(const com::variant& value, VARTYPE type, const std::wstring
     return converted;
 }
 
+// A value as a number of `type`; one that is no number, or does not fit, fails with the
+// conversion message every transport gives for it.
+com::variant Number(const com::variant& value, VARTYPE type, const wchar_t* abapType)
+{
+    com::variant converted;
+    if (FAILED(value.try_as(type, converted)))
+        throw CXTolvane(NUMERIC_CONVERSION, L"value does not convert to the field's number type",
+                        std::wstring(L"putScalarVal(),") + abapType, VariantValueDisplay(value.get()));
+    return converted;
+}
+
 std::wstring_view TextOf(const com::variant& text) noexcept { return com::view(V_BSTR(text.addr())); }
 
 bool Blank(std::wstring_view text) noexcept
@@ -316,11 +327,11 @@ void CNWRFCDataConverter::WriteScalar(DATA_CONTAINER_HANDLE container, const std
         return;
     }
     case TYPE_FLOAT:
-        Check(m_rfc.RfcSetFloat(container, n, V_R8(Coerced(value, VT_R8, name).addr()), &m_errorInfo), name);
+        Check(m_rfc.RfcSetFloat(container, n, V_R8(Number(value, VT_R8, L"TYPE_FLOAT").addr()), &m_errorInfo), name);
         return;
     case TYPE_INT: {
         // Cutting a larger number to its low four bytes would send another number.
-        const long long number = V_I8(Coerced(value, VT_I8, name).addr());
+        const long long number = V_I8(Number(value, VT_I8, L"TYPE_INT").addr());
         if (number < INT_MIN || number > INT_MAX)
             throw CXTolvane(NUMERIC_CONVERSION, L"value does not fit a 4-byte integer", L"putScalarVal(),TYPE_INT",
                             VariantValueDisplay(value.get()));
@@ -328,10 +339,10 @@ void CNWRFCDataConverter::WriteScalar(DATA_CONTAINER_HANDLE container, const std
         return;
     }
     case TYPE_INT2:
-        Check(m_rfc.RfcSetInt2(container, n, V_I2(Coerced(value, VT_I2, name).addr()), &m_errorInfo), name);
+        Check(m_rfc.RfcSetInt2(container, n, V_I2(Number(value, VT_I2, L"TYPE_INT2").addr()), &m_errorInfo), name);
         return;
     case TYPE_INT1:
-        Check(m_rfc.RfcSetInt1(container, n, V_UI1(Coerced(value, VT_UI1, name).addr()), &m_errorInfo), name);
+        Check(m_rfc.RfcSetInt1(container, n, V_UI1(Number(value, VT_UI1, L"TYPE_INT1").addr()), &m_errorInfo), name);
         return;
     case TYPE_BYTE:
     case TYPE_XSTRING: {

@@ -33,8 +33,10 @@ TEST(NWRfcCall, ValuesThatDoNotFitFailTheCallBeforeAnythingIsSent)
         HRESULT expected;
     } cases[] = {
         {L"I_INT", com::variant(3000000000.0), static_cast<HRESULT>(0x80040213)}, // no longer cut to 4 bytes
-        {L"I_INT2", com::variant(40000L), DISP_E_OVERFLOW},
-        {L"I_INT1", com::variant(-1L), DISP_E_OVERFLOW},
+        {L"I_INT", com::variant(L"twelve"), static_cast<HRESULT>(0x80040213)},
+        {L"I_INT2", com::variant(40000L), static_cast<HRESULT>(0x80040213)},
+        {L"I_INT1", com::variant(-1L), static_cast<HRESULT>(0x80040213)},
+        {L"I_FLOAT", com::variant(L"not a number"), static_cast<HRESULT>(0x80040213)},
         {L"I_DATE", com::variant(L"someday"), static_cast<HRESULT>(0x80040215)},
     };
     for (const auto& c : cases) {
