@@ -8,8 +8,9 @@
 //      typing of its rows. Each is read several times: the first, the median and the best are
 //      shown. The interface of RFC_READ_TABLE is imported before, as the raw client looks up
 //      its function description before its clock starts;
-//   3. the raw client's read of the same rows and the table reader's in turn, in this process,
-//      so that both meet the machine in the same state: their medians and bests, and the ratios.
+//   3. the raw client and the session in turn, in this process, so that both meet the machine
+//      in the same state: STFC_CONNECTION in blocks of calls, and the reads of the same rows
+//      (medians, bests and the ratios).
 // Usage: nwrfc_session_bench <gateway port> <folder of sapnwrfc.dll> [calls] [rows]
 #include "nwrfc/NWRfcLibrary.h"
 #include "nwrfc/NWRfcSession.h"
@@ -48,7 +49,8 @@ com::ptr<IRfcSession> Connect(const std::wstring& gateway, const std::wstring& f
     return session;
 }
 
-void Calls(IRfcSession* session, int calls)
+// STFC_CONNECTION prepared for calls, its descriptions cached by a first call.
+com::ptr<IFunctionCall> PingCall(IRfcSession* session)
 {
     com::ptr<IFunctionCall> call;
     session->ImportCall(com::bstr(L"STFC_CONNECTION").get(), VARIANT_FALSE, call.put());
@@ -57,7 +59,13 @@ void Calls(IRfcSession* session, int calls)
     com::ptr<IRfcParameter> text;
     importing->get_Item(com::variant(L"REQUTEXT").get(), text.put());
     text->put_value(com::variant(L"benchmark").get());
-    session->CallFunction(call.get(), VARIANT_TRUE); // descriptions cached before the clock starts
+    session->CallFunction(call.get(), VARIANT_TRUE);
+    return call;
+}
+
+void Calls(IRfcSession* session, int calls)
+{
+    com::ptr<IFunctionCall> call = PingCall(session);
     const auto start = Clock::now();
     for (int i = 0; i < calls; ++i)
         session->CallFunction(call.get(), VARIANT_TRUE);
@@ -146,9 +154,25 @@ public:
     ~RawClient()
     {
         nwrfc::RFC_ERROR_INFO e{};
+        if (m_ping)
+            m_api.RfcDestroyFunction(m_ping, &e);
         m_api.RfcCloseConnection(m_connection, &e);
     }
     bool Ready() const noexcept { return m_getString && m_connection && m_description; }
+
+    // Seconds for `calls` STFC_CONNECTION calls with one prepared function, as standin_bench.
+    double Calls(int calls)
+    {
+        nwrfc::RFC_ERROR_INFO e{};
+        if (!m_ping) {
+            m_ping = m_api.RfcCreateFunction(m_api.RfcGetFunctionDesc(m_connection, L"STFC_CONNECTION", &e), &e);
+            SetText(m_ping, L"REQUTEXT", L"benchmark");
+        }
+        const auto start = Clock::now();
+        for (int i = 0; i < calls; ++i)
+            m_api.RfcInvoke(m_connection, m_ping, &e);
+        return Seconds(start);
+    }
 
     double ReadOnce(long rows)
     {
@@ -186,6 +210,7 @@ private:
     GetString m_getString = nullptr;
     nwrfc::RFC_CONNECTION_HANDLE m_connection = nullptr;
     nwrfc::RFC_FUNCTION_DESC_HANDLE m_description = nullptr;
+    nwrfc::RFC_FUNCTION_HANDLE m_ping = nullptr;
 };
 
 // The raw client and the table reader read in turn, so that both meet the machine in the same
@@ -204,6 +229,27 @@ void CompareReads(IRfcSession* session, RawClient& raw, long rows)
                 "table reader median %.3f s, best %.3f s; reader/raw %.2f (medians), %.2f (bests)\n",
                 bench::kTableReads, rawMedian, rawBest, readerMedian, readerBest, readerMedian / rawMedian,
                 readerBest / rawBest);
+}
+
+// STFC_CONNECTION from the raw client and through the session in turn, in blocks of calls, so
+// that both meet the machine in the same state.
+void CompareCalls(IRfcSession* session, RawClient& raw, int calls)
+{
+    com::ptr<IFunctionCall> call = PingCall(session);
+    constexpr int kBlocks = 10;
+    const int perBlock = std::max(1, calls / kBlocks);
+    double rawSeconds = 0, sessionSeconds = 0;
+    for (int b = 0; b < kBlocks; ++b) {
+        rawSeconds += raw.Calls(perBlock);
+        const auto start = Clock::now();
+        for (int i = 0; i < perBlock; ++i)
+            session->CallFunction(call.get(), VARIANT_TRUE);
+        sessionSeconds += Seconds(start);
+    }
+    const double total = double(kBlocks) * perBlock;
+    std::printf("STFC_CONNECTION, raw client and session in turn, %d blocks of %d calls: raw %.0f calls/s, session %.0f "
+                "calls/s (%.0f %% of raw)\n",
+                kBlocks, perBlock, total / rawSeconds, total / sessionSeconds, 100.0 * rawSeconds / sessionSeconds);
 }
 
 // Several reads, since single figures vary on a shared machine: the first, the median and the
@@ -241,8 +287,10 @@ int main(int argc, char** argv)
         ReadTable("table reader", ReadTableOnce, session.get(), rows);
         ReadTable("CallFunction, untyped", CallReadTableOnce, session.get(), rows);
         RawClient raw(Wide(argv[1]));
-        if (raw.Ready())
+        if (raw.Ready()) {
+            CompareCalls(session.get(), raw, argc > 3 ? std::atoi(argv[3]) : 10000);
             CompareReads(session.get(), raw, rows);
+        }
     }
     CoUninitialize();
     return 0;

@@ -1,9 +1,10 @@
 #!/bin/bash
 # The NetWeaver session against the raw client of the stand-in library, in one sapsim run:
 # STFC_CONNECTION calls per second (raw C, the session from C++, the session from VBScript) and
-# a 10,000-row RFC_READ_TABLE (raw, the session's table reader, and both in turn in one process,
-# which is the comparison to quote since it does not drift with the machine); calls per second
-# served by a registered server (raw callback, NWRfcServer with a C++ event sink).
+# a 10,000-row RFC_READ_TABLE (raw, the session's table reader); both measures again with the raw
+# client and the session in turn in one process, the comparison to quote since it does not drift
+# with the machine; calls per second served by a registered server (raw callback, NWRfcServer
+# with a C++ event sink).
 # Usage: bench/nwrfc/run.sh [build dir] [calls] [rows]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
