@@ -32,25 +32,6 @@ com::ptr<IRfcSession> ClassicSession()
     return session;
 }
 
-long ParameterCount(IFunctionCall* call)
-{
-    long total = 0;
-    for (auto getter : {&IFunctionCall::get_Importing, &IFunctionCall::get_Exporting, &IFunctionCall::get_Changing,
-                        &IFunctionCall::get_Tables}) {
-        long count = 0;
-        List(call, getter)->get_Count(&count);
-        total += count;
-    }
-    return total;
-}
-
-std::wstring FunctionOf(IFunctionCall* call)
-{
-    com::bstr name;
-    call->get_Function(name.put());
-    return name.str();
-}
-
 // Waits, pumping, until the server has left its main loop.
 bool StopsListening(const Served& s)
 {
@@ -105,14 +86,8 @@ TEST(RfcServer, EachCallIsServedWithThePrototypeItsNameHasWhenItArrives)
             return;
         auto call = Argument<IFunctionCall>(params);
         served.emplace_back(FunctionOf(call.get()), ParameterCount(call.get()));
-        if (served.back().first != L"STFC_STRUCTURE")
-            return;
-        com::ptr<IRfcParameter> table;
-        List(call.get(), &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
-        com::ptr<IRfcRows> rows;
-        table->get_Rows(rows.put());
-        rows->AddRows(3);
-        call->RaiseException(com::bstr(L"NOT_FOUND").get(), com::bstr(L"nothing here").get());
+        if (served.back().first == L"STFC_STRUCTURE")
+            RaiseNotFoundWithThreeRows(call.get());
     };
 
     AdminReply reply = s.Call(L"STFC_STRUCTURE");

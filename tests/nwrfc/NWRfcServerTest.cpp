@@ -61,23 +61,10 @@ TEST(NWRfcServer, RaiseExceptionReachesTheCallerWithTheTablesAndAnUnknownFunctio
         if (id != OnCall)
             return;
         auto call = Argument<IFunctionCall>(params);
-        com::bstr name;
-        call->get_Function(name.put());
-        if (name.view() == L"STFC_STRUCTURE") {
-            com::ptr<IRfcParameter> table;
-            List(call.get(), &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
-            com::ptr<IRfcRows> rows;
-            table->get_Rows(rows.put());
-            rows->AddRows(3);
-            call->RaiseException(com::bstr(L"NOT_FOUND").get(), com::bstr(L"nothing here").get());
-            return;
-        }
-        parameters = 0;
-        for (auto getter : {&IFunctionCall::get_Importing, &IFunctionCall::get_Exporting, &IFunctionCall::get_Tables}) {
-            long count = 0;
-            List(call.get(), getter)->get_Count(&count);
-            parameters += count;
-        }
+        if (FunctionOf(call.get()) == L"STFC_STRUCTURE")
+            RaiseNotFoundWithThreeRows(call.get());
+        else
+            parameters = ParameterCount(call.get());
     };
     AdminReply reply = s.Call(L"STFC_STRUCTURE");
     EXPECT_EQ(reply.body.value("result", ""), "exception") << reply.body.dump();

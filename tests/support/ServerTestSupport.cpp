@@ -55,6 +55,35 @@ void AnswerStfcStructure(IFunctionCall* call)
     rows->AddRows(1);
 }
 
+void RaiseNotFoundWithThreeRows(IFunctionCall* call)
+{
+    com::ptr<IRfcParameter> table;
+    List(call, &IFunctionCall::get_Tables)->get_Item(com::variant(L"RFCTABLE").get(), table.put());
+    com::ptr<IRfcRows> rows;
+    table->get_Rows(rows.put());
+    rows->AddRows(3);
+    call->RaiseException(com::bstr(L"NOT_FOUND").get(), com::bstr(L"nothing here").get());
+}
+
+std::wstring FunctionOf(IFunctionCall* call)
+{
+    com::bstr name;
+    call->get_Function(name.put());
+    return name.str();
+}
+
+long ParameterCount(IFunctionCall* call)
+{
+    long total = 0;
+    for (auto getter : {&IFunctionCall::get_Importing, &IFunctionCall::get_Exporting, &IFunctionCall::get_Changing,
+                        &IFunctionCall::get_Tables}) {
+        long count = 0;
+        List(call, getter)->get_Count(&count);
+        total += count;
+    }
+    return total;
+}
+
 AdminReply CallProgram(const std::wstring& programId, const std::wstring& function, nlohmann::json values,
                        const std::string& user)
 {

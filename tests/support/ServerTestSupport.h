@@ -35,6 +35,14 @@ com::ptr<IRfcParameters> List(IFunctionCall* call, HRESULT (STDMETHODCALLTYPE IF
 // "served by Tolvane", and one row more in RFCTABLE.
 void AnswerStfcStructure(IFunctionCall* call);
 
+// Answers a call of STFC_STRUCTURE with three rows in RFCTABLE and the ABAP exception NOT_FOUND,
+// "nothing here".
+void RaiseNotFoundWithThreeRows(IFunctionCall* call);
+
+// The name of the called function, and the number of its parameters in all four lists.
+std::wstring FunctionOf(IFunctionCall* call);
+long ParameterCount(IFunctionCall* call);
+
 // The gateway calls `function` on the program registered as `programId`, while this thread pumps.
 AdminReply CallProgram(const std::wstring& programId, const std::wstring& function,
                        nlohmann::json values = nlohmann::json::object(), const std::string& user = "DEMO");
